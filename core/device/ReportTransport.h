@@ -1,0 +1,70 @@
+// Send-and-wait exchange of 64-byte reports with the keyboard: one request on the control
+// interface, one reply handed over from the library's notification thread.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+
+#include "core/device/ServiceLibraryLink.h"
+
+namespace talvenix::device {
+
+// Waits of the exchange loop. The defaults are the keyboard's; tests shorten them.
+struct TransportTiming {
+    std::chrono::milliseconds attemptWait{1000};  // wait for a reply, per attempt
+    std::chrono::milliseconds retryPause{10};     // between attempts
+    std::chrono::milliseconds busyBackoff{1001};  // when another exchange is still in flight
+    std::chrono::milliseconds endUpdatePause{10}; // before the end-update command
+};
+
+class ReportTransport {
+public:
+    static constexpr int kAttempts = 3;
+
+    explicit ReportTransport(const ServiceLibraryLink& link, TransportTiming timing = {});
+    ReportTransport(const ReportTransport&) = delete;
+    ReportTransport& operator=(const ReportTransport&) = delete;
+
+    // Sends `request` (zero-filled or cut to 64 bytes) and waits for the reply carrying the
+    // same command byte. Returns 1 (reply copied, `*received` bytes; its status may still be an
+    // error), 0 (no keyboard / wait failed), -1 (library refused), -2 (no matching reply after
+    // three attempts). Callers on any thread are served one at a time.
+    int SendReport(const std::uint8_t* request, std::size_t length, std::uint8_t* reply,
+                   std::size_t capacity, std::size_t* received);
+
+    // Pads to 64 bytes and hands the frame to the library at once: no count check, no
+    // checksum, no wait, no retry. Returns the library's result.
+    int PostRawReport(const std::uint8_t* bytes, std::size_t length);
+
+    // Reply hand-over: called from the notification thread with a CTRL report. Dropped when
+    // no exchange is waiting.
+    void OnControlReport(const std::uint8_t* bytes, std::size_t count);
+
+    // Attached control interfaces, as the library counts them.
+    int DeviceCount() const;
+
+    const TransportTiming& Timing() const { return timing_; }
+    const ServiceLibraryLink& Link() const { return link_; }
+
+private:
+    enum class WaitResult { Signalled, Timeout };
+    WaitResult WaitForReply();
+
+    ServiceLibraryLink link_;
+    TransportTiming timing_;
+    std::mutex exchangeMutex_;  // held for a whole SendReport
+
+    // ExchangeSlot: shared with the notification thread.
+    std::mutex slotMutex_;
+    std::condition_variable slotEvent_;
+    bool busy_ = false;
+    bool signalled_ = false;
+    std::uint8_t* replyBuffer_ = nullptr;
+    std::size_t replyCapacity_ = 0;
+    std::size_t receivedLength_ = 0;
+};
+
+}  // namespace talvenix::device

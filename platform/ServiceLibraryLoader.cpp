@@ -1,0 +1,45 @@
+#include "platform/ServiceLibraryLoader.h"
+
+#include <dlfcn.h>
+
+#include "platform/UserFolders.h"
+
+namespace talvenix::platform {
+
+LoadedServiceLibrary LoadServiceLibrary(const std::filesystem::path& path) {
+    LoadedServiceLibrary out;
+    if (!std::filesystem::exists(path)) {
+        out.error = "service library not found: " + path.string();
+        return out;
+    }
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        const char* why = dlerror();
+        out.error = "cannot load service library " + path.string() + (why ? std::string(": ") + why : "");
+        return out;
+    }
+    out.link.module = module;
+    for (std::size_t i = 0; i < device::kServiceEntryPointNames.size(); ++i) {
+        const std::string name(device::kServiceEntryPointNames[i]);
+        void* address = dlsym(module, name.c_str());
+        if (address == nullptr) {
+            out.error = "entry point " + name + " missing in " + path.string();
+            dlclose(module);
+            out.link = {};
+            return out;
+        }
+        device::BindServiceEntryPoint(out.link, i, address);
+    }
+    return out;
+}
+
+void UnloadServiceLibrary(device::ServiceLibraryLink& link) {
+    if (link.module != nullptr) dlclose(link.module);
+    link = {};
+}
+
+std::filesystem::path ServiceLibraryPath(bool simulate) {
+    return ProgramFolder() / (simulate ? kSimulatedServiceLibrary : kRealServiceLibrary);
+}
+
+}  // namespace talvenix::platform

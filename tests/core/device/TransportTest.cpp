@@ -1,0 +1,188 @@
+// The send-and-wait exchange: framing, retries, result codes and reply hand-over.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "core/device/Commands.h"
+#include "core/device/DeviceLink.h"
+#include "core/device/DeviceReport.h"
+#include "tests/core/device/FakeService.h"
+
+namespace talvenix::device {
+namespace {
+
+using test::FakeService;
+
+TransportTiming QuickTiming() {
+    TransportTiming t;
+    t.attemptWait = std::chrono::milliseconds(60);
+    t.retryPause = std::chrono::milliseconds(1);
+    t.busyBackoff = std::chrono::milliseconds(5);
+    t.endUpdatePause = std::chrono::milliseconds(0);
+    return t;
+}
+
+class TransportTest : public ::testing::Test {
+protected:
+    TransportTest() : link_(fake_.Link(), QuickTiming()) { link_.RegisterStandingReads(); }
+    ReportTransport& T() { return link_.Transport(); }
+
+    FakeService fake_;
+    DeviceLink link_;
+};
+
+TEST(DeviceReportTest, ChecksumCoversBytesThreeToSixtyThreeOnly) {
+    const std::uint8_t payload[] = {0xFF, 0x10, 0x20};
+    DeviceReport f = BuildFrame(8, 3, 0x0150, payload);
+    EXPECT_EQ(f[0], 0x04);
+    EXPECT_EQ(f[3], 8);
+    EXPECT_EQ(f[4], 3);
+    EXPECT_EQ(f[5], 0x50);
+    EXPECT_EQ(f[6], 0x01);
+    EXPECT_EQ(f[7], 0);
+    // 8 + 3 + 0x50 + 0x01 + 0xFF + 0x10 + 0x20 = 0x18B
+    EXPECT_EQ(f[1], 0x8B);
+    EXPECT_EQ(f[2], 0x01);
+    for (std::size_t i = 11; i < kReportSize; ++i) EXPECT_EQ(f[i], 0) << i;
+
+    // The report id and the checksum bytes themselves are not covered.
+    f[0] = 0x99;
+    EXPECT_EQ(FrameChecksum(f), 0x018B);
+}
+
+TEST(DeviceReportTest, ChecksumKeepsLowSixteenBits) {
+    std::array<std::uint8_t, 56> payload;
+    payload.fill(0xFF);
+    const DeviceReport f = BuildFrame(0xFF, 56, 0xFFFF, payload);
+    // 0xFF * (1 + 1 + 2 + 1 status=0 ... ) : 0xFF (cmd) + 56 (len) + 0xFF + 0xFF + 56 * 0xFF
+    const unsigned sum = 0xFF + 56 + 0xFF + 0xFF + 56 * 0xFF;
+    EXPECT_EQ(FrameChecksum(f), sum & 0xFFFF);
+}
+
+TEST_F(TransportTest, ShortRequestIsZeroFilledAndLongOneCut) {
+    std::uint8_t shortRequest[10] = {0x04, 0, 0, 3, 44};
+    std::uint8_t reply[64];
+    std::size_t got = 0;
+    ASSERT_EQ(T().SendReport(shortRequest, sizeof shortRequest, reply, sizeof reply, &got), 1);
+    std::vector<std::uint8_t> longRequest(70, 0xAB);
+    longRequest[3] = 5;
+    ASSERT_EQ(T().SendReport(longRequest.data(), longRequest.size(), reply, sizeof reply, &got), 1);
+
+    const auto frames = fake_.Frames();
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0][4], 44);
+    for (std::size_t i = 10; i < 64; ++i) EXPECT_EQ(frames[0][i], 0) << i;
+    EXPECT_EQ(frames[1][63], 0xAB);
+    EXPECT_EQ(got, 64u);
+}
+
+TEST_F(TransportTest, NoKeyboardReturnsZeroWithoutWriting) {
+    fake_.SetDeviceCount(0);
+    std::uint8_t reply[64];
+    std::size_t got = 99;
+    EXPECT_EQ(ReadMacroMemory(T(), std::span<std::uint8_t>(reply, 16)), 0);
+    DeviceReport f = BuildFrame(1, 0, 0);
+    EXPECT_EQ(T().SendReport(f.data(), 64, reply, 64, &got), 0);
+    EXPECT_EQ(got, 0u);
+    EXPECT_TRUE(fake_.Frames().empty());
+}
+
+TEST_F(TransportTest, RefusedWriteGivesMinusOne) {
+    fake_.SetWriteResult(0);
+    EXPECT_EQ(BeginUpdate(T()), -1);
+    EXPECT_EQ(fake_.Frames().size(), 1u);
+}
+
+TEST_F(TransportTest, SilenceGivesMinusTwoAfterExactlyThreeWrites) {
+    fake_.SetResponder([](const DeviceReport&) { return std::nullopt; });
+    EXPECT_EQ(BeginUpdate(T()), -2);
+    EXPECT_EQ(fake_.Frames().size(), 3u);
+}
+
+TEST_F(TransportTest, ForeignEchoCountsAsFailedAttempt) {
+    std::atomic<int> calls = 0;
+    fake_.SetResponder([&](const DeviceReport& r) {
+        auto reply = FakeService::Echo(r);
+        if (calls++ == 0) reply[kOffCommand] = 0x33;
+        return std::optional(reply);
+    });
+    EXPECT_EQ(BeginUpdate(T()), 1);
+    EXPECT_EQ(fake_.Frames().size(), 2u);
+
+    fake_.SetResponder([](const DeviceReport& r) {
+        auto reply = FakeService::Echo(r);
+        reply[kOffCommand] ^= 0x80;
+        return std::optional(reply);
+    });
+    EXPECT_EQ(EndUpdate(T()), -2);
+    EXPECT_EQ(fake_.Frames().size(), 5u);
+}
+
+TEST_F(TransportTest, ErrorStatusOnEveryAttemptReturnsOneWithStatusKept) {
+    fake_.SetResponder([](const DeviceReport& r) { return std::optional(FakeService::Echo(r, 0xFE)); });
+    const DeviceReport f = BuildFrame(1, 0, 0);
+    DeviceReport reply{};
+    std::size_t got = 0;
+    EXPECT_EQ(T().SendReport(f.data(), 64, reply.data(), 64, &got), 1);
+    EXPECT_EQ(reply[kOffStatus], 0xFE);
+    EXPECT_EQ(got, 64u);
+    EXPECT_EQ(fake_.Frames().size(), 3u);
+
+    // The command layer turns the statuses into their codes.
+    EXPECT_EQ(BeginUpdate(T()), -103);
+    fake_.SetResponder([](const DeviceReport& r) { return std::optional(FakeService::Echo(r, 0xFF)); });
+    EXPECT_EQ(BeginUpdate(T()), -102);
+}
+
+TEST_F(TransportTest, ErrorStatusThenGoodReplyIsSuccess) {
+    std::atomic<int> calls = 0;
+    fake_.SetResponder([&](const DeviceReport& r) {
+        return std::optional(FakeService::Echo(r, calls++ == 0 ? 0xFF : 0x00));
+    });
+    EXPECT_EQ(BeginUpdate(T()), 1);
+    EXPECT_EQ(fake_.Frames().size(), 2u);
+}
+
+TEST_F(TransportTest, ReplyLongerThanCapacityIsCut) {
+    fake_.SetResponder([](const DeviceReport& r) {
+        auto reply = FakeService::Echo(r);
+        reply.resize(100, 0x5A);
+        return std::optional(reply);
+    });
+    const DeviceReport f = BuildFrame(3, 44, 0);
+    std::array<std::uint8_t, 80> reply;
+    reply.fill(0xEE);
+    std::size_t got = 0;
+    ASSERT_EQ(T().SendReport(f.data(), 64, reply.data(), 20, &got), 1);
+    EXPECT_EQ(got, 20u);
+    EXPECT_EQ(reply[20], 0xEE);  // nothing written past the capacity
+}
+
+TEST_F(TransportTest, ConcurrentSendersNeverMixReplies) {
+    // Each reply carries the request's address back in its payload.
+    fake_.SetResponder([](const DeviceReport& r) {
+        auto reply = FakeService::Echo(r);
+        reply[kPayloadOffset] = r[kOffAddress];
+        reply[kPayloadOffset + 1] = r[kOffAddress + 1];
+        return std::optional(reply);
+    });
+    std::atomic<int> mismatches = 0;
+    auto worker = [&](std::uint16_t base) {
+        for (std::uint16_t i = 0; i < 150; ++i) {
+            std::array<std::uint8_t, 56> out{};
+            const std::uint16_t address = static_cast<std::uint16_t>(base + i);
+            if (ReadLighting(T(), out, 56, address) != 1) ++mismatches;
+            if ((out[0] | (out[1] << 8)) != address) ++mismatches;
+        }
+    };
+    std::thread a(worker, 0x1000);
+    std::thread b(worker, 0x2000);
+    a.join();
+    b.join();
+    EXPECT_EQ(mismatches.load(), 0);
+    EXPECT_EQ(fake_.Frames().size(), 300u);
+}
+
+}  // namespace
+}  // namespace talvenix::device

@@ -1,0 +1,50 @@
+// The simulated keyboard in the test's own process: libPelloranSim linked directly, reset to
+// its factory memory, zero reply latency, and a DeviceLink with short waits so fault tests
+// finish quickly.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/device/DeviceLink.h"
+#include "core/device/DeviceReport.h"
+#include "service/simulator/PelloranSim.h"
+
+namespace talvenix::test {
+
+// Waits short enough for fault tests, long enough for a loaded CI machine.
+device::TransportTiming FastTiming();
+
+// The twelve entry points of the directly linked simulator.
+device::ServiceLibraryLink SimulatorLink();
+
+class SimKeyboard {
+public:
+    SimKeyboard();
+    ~SimKeyboard();
+    SimKeyboard(const SimKeyboard&) = delete;
+    SimKeyboard& operator=(const SimKeyboard&) = delete;
+
+    device::DeviceLink& Link() { return *link_; }
+    device::ReportTransport& Transport() { return link_->Transport(); }
+
+    // A text command of the simulator's control language ("unplug", "fault drop 2", ...).
+    // Fails the test when the simulator refuses it.
+    std::string Control(const std::string& command);
+
+    std::vector<std::uint8_t> Memory(int area, std::uint32_t offset, std::uint32_t length) const;
+    void SetMemory(int area, std::uint32_t offset, const std::vector<std::uint8_t>& bytes);
+
+    // Control frames the keyboard received since construction or the last ClearFrames().
+    std::vector<device::DeviceReport> Frames() const;
+    // Only the frames carrying `command`.
+    std::vector<device::DeviceReport> FramesOf(std::uint8_t command) const;
+    void ClearFrames();
+
+private:
+    std::unique_ptr<device::DeviceLink> link_;
+};
+
+}  // namespace talvenix::test
