@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace talvenix::test {
 
 device::TransportTiming FastTiming() {
@@ -31,6 +33,10 @@ device::ServiceLibraryLink SimulatorLink() {
 }
 
 SimKeyboard::SimKeyboard() {
+    // In-process tests drive the simulator directly: no state file, no control socket that a
+    // parallel test process could collide with.
+    unsetenv("TALVENIX_SIM_STATE");
+    setenv("TALVENIX_SIM_SOCKET", "none", 0);
     link_ = std::make_unique<device::DeviceLink>(SimulatorLink(), FastTiming());
     PelloranSimReset();
     Control("latency 0");

@@ -1,0 +1,274 @@
+// The real keyboard through hidapi (hidraw), with a libudev monitor for hot-plug.
+//
+// One handle per hidraw node, opened and closed only by the monitor thread; one reader thread
+// per open node. Writes come from the caller's thread under the node's write lock (hidraw
+// writes and reads on one node may overlap). A read error (ENODEV/EIO when the keyboard goes)
+// closes the node and rescans.
+#include <fcntl.h>
+#include <hidapi/hidapi.h>
+#include <libudev.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "core/device/ServiceAbi.h"
+#include "service/common/HidBackend.h"
+#include "service/hidraw/DeviceMatch.h"
+
+namespace talvenix::service::hidraw {
+
+namespace {
+
+constexpr int kReadPollMs = 100;
+constexpr std::size_t kMaxReport = 64;
+
+std::vector<HidEntry> Enumerate() {
+    std::vector<HidEntry> entries;
+    hid_device_info* list = hid_enumerate(TALVENIX_VENDOR_ID, TALVENIX_PRODUCT_ID);
+    for (hid_device_info* d = list; d != nullptr; d = d->next) {
+        entries.push_back(HidEntry{d->path ? d->path : "", d->vendor_id, d->product_id, d->usage_page, d->usage});
+    }
+    hid_free_enumeration(list);
+    return entries;
+}
+
+// One open hidraw node and its reader thread.
+class OpenNode {
+public:
+    OpenNode(hid_device* handle, std::set<HidInterface> carried) : handle_(handle), carried_(std::move(carried)) {}
+    ~OpenNode() { Close(); }
+
+    void StartReader(BackendEvents& events, const std::function<void()>& onFailure) {
+        reader_ = std::thread([this, &events, onFailure] { Read(events, onFailure); });
+    }
+    void Close() {
+        stop_ = true;
+        if (reader_.joinable()) reader_.join();
+        std::lock_guard lock(writeMutex_);
+        if (handle_ != nullptr) hid_close(handle_);
+        handle_ = nullptr;
+    }
+    bool Write(std::span<const std::uint8_t> bytes) {
+        std::lock_guard lock(writeMutex_);
+        return handle_ != nullptr && !failed_ && hid_write(handle_, bytes.data(), bytes.size()) == static_cast<int>(bytes.size());
+    }
+    bool SendFeature(std::span<const std::uint8_t> bytes) {
+        std::lock_guard lock(writeMutex_);
+        return handle_ != nullptr && !failed_ &&
+               hid_send_feature_report(handle_, bytes.data(), bytes.size()) == static_cast<int>(bytes.size());
+    }
+    bool Carries(HidInterface iface) const { return carried_.count(iface) > 0; }
+    bool Failed() const { return failed_; }
+
+private:
+    void Read(BackendEvents& events, const std::function<void()>& onFailure) {
+        const auto target = InputInterfaceOf(carried_);
+        std::uint8_t buf[kMaxReport];
+        while (!stop_) {
+            const int n = hid_read_timeout(handle_, buf, sizeof buf, kReadPollMs);
+            if (n < 0) {  // the node is gone (ENODEV/EIO) or broken: treat as unplugged
+                failed_ = true;
+                onFailure();
+                return;
+            }
+            if (n == 0 || !target) continue;
+            const std::span<const std::uint8_t> report(buf, static_cast<std::size_t>(n));
+            const auto usage = *target == HidInterface::Consumer ? ConsumerUsageOf(report) : std::nullopt;
+            events.PostInput(*target, report, usage, std::chrono::steady_clock::now());
+        }
+    }
+
+    hid_device* handle_;
+    std::set<HidInterface> carried_;
+    std::mutex writeMutex_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> failed_{false};
+    std::thread reader_;
+};
+
+class HidrawBackend final : public HidBackend {
+public:
+    bool Start(BackendEvents& events) override {
+        // Unit tests set this so that no test ever opens a real keyboard by mistake.
+        if (std::getenv("TALVENIX_FORBID_REAL_DEVICES") != nullptr) {
+            std::fprintf(stderr, "Pelloran: real HID devices are forbidden here (TALVENIX_FORBID_REAL_DEVICES)\n");
+            std::abort();
+        }
+        if (hid_init() != 0) return false;
+        events_ = &events;
+        if (::pipe2(wakeFds_, O_CLOEXEC) != 0) {
+            hid_exit();
+            return false;
+        }
+        udev_ = udev_new();
+        if (udev_ != nullptr) {
+            monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
+            if (monitor_ != nullptr && (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
+                                        udev_monitor_enable_receiving(monitor_) < 0)) {
+                udev_monitor_unref(monitor_);
+                monitor_ = nullptr;
+            }
+        }
+        if (monitor_ == nullptr) std::fprintf(stderr, "Pelloran: no udev monitor; keyboards plugged in later go unseen\n");
+        Rescan(false);
+        monitorThread_ = std::thread([this] { Monitor(); });
+        return true;
+    }
+
+    void Stop() override {
+        if (monitorThread_.joinable()) {
+            stopping_ = true;
+            Wake();
+            monitorThread_.join();
+        }
+        {
+            std::lock_guard lock(nodesMutex_);
+            nodes_.clear();  // closes every node and joins its reader
+            count_ = 0;
+        }
+        if (monitor_) udev_monitor_unref(monitor_);
+        if (udev_) udev_unref(udev_);
+        monitor_ = nullptr;
+        udev_ = nullptr;
+        for (int& fd : wakeFds_) {
+            if (fd >= 0) ::close(fd);
+            fd = -1;
+        }
+        hid_exit();
+        events_ = nullptr;
+    }
+
+    int DeviceCount(HidInterface iface) override {
+        std::lock_guard lock(nodesMutex_);
+        return static_cast<int>(std::count_if(nodes_.begin(), nodes_.end(), [iface](const auto& n) {
+            return n.second->Carries(iface) && !n.second->Failed();
+        }));
+    }
+
+    bool WriteReport(HidInterface iface, std::span<const std::uint8_t> report) override {
+        auto node = NodeFor(iface);
+        if (!node) return false;
+        // A reply still queued from an earlier exchange must not answer this one.
+        if (iface == HidInterface::Control) events_->DiscardPendingInput(HidInterface::Control);
+        return node->Write(report);
+    }
+
+    bool WriteStatus(HidInterface iface, std::span<const std::uint8_t> bytes) override {
+        auto node = NodeFor(iface);
+        if (!node || !node->Write(bytes)) return false;
+        std::lock_guard lock(nodesMutex_);
+        lastStatus_.assign(bytes.begin(), bytes.end());
+        return true;
+    }
+
+    int ReadStatus(HidInterface iface, std::span<std::uint8_t> out) override {
+        if (!NodeFor(iface)) return -1;
+        std::lock_guard lock(nodesMutex_);
+        const std::size_t n = std::min(out.size(), lastStatus_.size());
+        std::copy_n(lastStatus_.begin(), n, out.begin());
+        return static_cast<int>(n);
+    }
+
+    bool SetFeature(HidInterface iface, std::span<const std::uint8_t> report) override {
+        auto node = NodeFor(iface);
+        return node && node->SendFeature(report);
+    }
+
+private:
+    std::shared_ptr<OpenNode> NodeFor(HidInterface iface) {
+        std::lock_guard lock(nodesMutex_);
+        for (const auto& [path, node] : nodes_) {
+            if (node->Carries(iface) && !node->Failed()) return node;
+        }
+        return nullptr;
+    }
+
+    void Wake() {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeFds_[1], &byte, 1);
+    }
+
+    // Brings the open nodes in line with what is attached; tells the standing reads when the
+    // number of keyboards changed. Monitor thread (and Start) only.
+    void Rescan(bool announce) {
+        const KeyboardNodes found = MatchEntries(Enumerate());
+        std::vector<std::shared_ptr<OpenNode>> closing;
+        int count = 0;
+        bool changed = false;
+        {
+            std::lock_guard lock(nodesMutex_);
+            for (auto it = nodes_.begin(); it != nodes_.end();) {
+                if (it->second->Failed() || !found.nodes.count(it->first)) {
+                    closing.push_back(it->second);
+                    it = nodes_.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            for (const auto& [path, carried] : found.nodes) {
+                if (nodes_.count(path)) continue;
+                hid_device* handle = hid_open_path(path.c_str());
+                if (handle == nullptr) continue;  // no permission (see the udev rule) or already gone
+                auto node = std::make_shared<OpenNode>(handle, carried);
+                node->StartReader(*events_, [this] { Wake(); });
+                nodes_.emplace(path, node);
+            }
+            count = static_cast<int>(std::count_if(nodes_.begin(), nodes_.end(), [](const auto& n) {
+                return n.second->Carries(HidInterface::Control);
+            }));
+            changed = count != count_;
+            count_ = count;
+        }
+        closing.clear();  // joins their readers outside the lock
+        if (changed && announce) {
+            if (count == 0) events_->DiscardPendingInput(HidInterface::Control);
+            events_->PostDeviceChange(count);
+        }
+    }
+
+    void Monitor() {
+        while (!stopping_) {
+            pollfd fds[2] = {{wakeFds_[0], POLLIN, 0}, {monitor_ ? udev_monitor_get_fd(monitor_) : -1, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0) continue;
+            if (stopping_) return;
+            if (fds[0].revents & POLLIN) {
+                char drain[16];
+                [[maybe_unused]] const ssize_t n = ::read(wakeFds_[0], drain, sizeof drain);
+            }
+            if (fds[1].revents & POLLIN) {
+                if (udev_device* dev = udev_monitor_receive_device(monitor_)) udev_device_unref(dev);
+            }
+            Rescan(true);
+        }
+    }
+
+    BackendEvents* events_ = nullptr;
+    udev* udev_ = nullptr;
+    udev_monitor* monitor_ = nullptr;
+    int wakeFds_[2] = {-1, -1};
+    std::atomic<bool> stopping_{false};
+    std::thread monitorThread_;
+
+    std::mutex nodesMutex_;
+    std::map<std::string, std::shared_ptr<OpenNode>> nodes_;
+    int count_ = 0;
+    std::vector<std::uint8_t> lastStatus_;
+};
+
+}  // namespace
+
+}  // namespace talvenix::service::hidraw
+
+namespace talvenix::service {
+std::unique_ptr<HidBackend> CreateBackend() { return std::make_unique<hidraw::HidrawBackend>(); }
+}  // namespace talvenix::service

@@ -1,0 +1,414 @@
+#include "service/simulator/SimKeyboard.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "core/device/ServiceAbi.h"
+#include "service/simulator/SimControlClient.h"
+#include "service/simulator/SimControlServer.h"
+
+namespace talvenix::service::sim {
+
+namespace {
+
+constexpr std::uint16_t kUsageGBank = 0x02FF;
+constexpr std::uint16_t kUsageProfileSwitched = 0x0401;
+constexpr std::uint16_t kUsageIconOn = 0x1811;
+constexpr std::uint16_t kUsageIconOff = 0x1810;
+constexpr std::uint8_t kConsumerReportId = 0x03;
+constexpr int kProfiles = 3;
+constexpr int kLedArea = 6;
+
+struct FaultName {
+    FaultKind kind;
+    std::string_view name;
+};
+constexpr FaultName kFaultNames[] = {
+    {FaultKind::Drop, "drop"},         {FaultKind::WrongEcho, "wrong-echo"}, {FaultKind::StatusFF, "status-ff"},
+    {FaultKind::StatusFE, "status-fe"}, {FaultKind::Late, "late"},          {FaultKind::RefuseWrite, "refuse-write"},
+};
+
+std::string_view NameOf(FaultKind kind) {
+    for (const auto& f : kFaultNames) {
+        if (f.kind == kind) return f.name;
+    }
+    return "?";
+}
+
+std::vector<std::string_view> Words(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+        if (i > start) words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+template <typename T>
+bool ParseNumber(std::string_view text, T& value, int base = 10) {
+    if (base == 16 && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+    if (text.empty()) return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+void Warn(const std::string& what) { std::fprintf(stderr, "PelloranSim: %s\n", what.c_str()); }
+
+}  // namespace
+
+SimKeyboard::SimKeyboard() = default;
+
+SimKeyboard& SimKeyboard::Instance() {
+    // Never destroyed: the control socket thread and callbacks may still run at process exit.
+    static SimKeyboard* keyboard = new SimKeyboard();
+    return *keyboard;
+}
+
+void SimKeyboard::Start(BackendEvents& events) {
+    std::string socketPath;
+    {
+        std::lock_guard lock(mutex_);
+        events_ = &events;
+        faults_.clear();
+        frames_.clear();
+        led_ = {};
+        memory_.ResetToFactory();
+
+        latencyUs_ = kDefaultLatencyUs;
+        if (const char* text = std::getenv("TALVENIX_SIM_LATENCY_US"); text && *text) {
+            std::uint32_t value = 0;
+            if (ParseNumber(std::string_view(text), value) && value <= kMaxLatencyUs) {
+                latencyUs_ = value;
+            } else {
+                Warn(std::string("TALVENIX_SIM_LATENCY_US='") + text + "' is not 0.." +
+                     std::to_string(kMaxLatencyUs) + "; using " + std::to_string(kDefaultLatencyUs));
+            }
+        }
+        const char* unplugged = std::getenv("TALVENIX_SIM_UNPLUGGED");
+        plugged_ = !(unplugged && std::string_view(unplugged) == "1");
+
+        statePath_.clear();
+        if (const char* state = std::getenv("TALVENIX_SIM_STATE"); state && *state) {
+            statePath_ = state;
+            std::string error;
+            switch (LoadStateFile(memory_, statePath_, error)) {
+                case LoadResult::Loaded:
+                case LoadResult::Missing:  // created at the first save
+                    break;
+                case LoadResult::Invalid: {
+                    // Keep the unreadable file for inspection instead of overwriting it.
+                    const std::string aside = statePath_ + ".bad";
+                    std::error_code ec;
+                    std::filesystem::rename(statePath_, aside, ec);
+                    Warn("state file " + statePath_ + " unusable (" + error + "); starting from factory memory" +
+                         (ec ? std::string(", and it could not be moved aside") : ", old file kept as " + aside));
+                    break;
+                }
+            }
+        }
+        socketPath = SimControlSocketPath();
+    }
+    if (!socketPath.empty()) {
+        auto server = std::make_unique<SimControlServer>([this](const std::string& line) {
+            std::string reply;
+            Control(line, reply);
+            return reply;
+        });
+        std::string error;
+        if (server->Start(socketPath, error)) {
+            server_ = std::move(server);
+        } else {
+            Warn("control socket not available: " + error);  // the keyboard works without it
+        }
+    }
+}
+
+void SimKeyboard::Stop() {
+    if (server_) {
+        server_->Stop();  // outside the lock: the server thread may be waiting for it
+        server_.reset();
+    }
+    std::lock_guard lock(mutex_);
+    SaveStateLocked();
+    events_ = nullptr;
+}
+
+void SimKeyboard::SaveStateLocked() {
+    if (statePath_.empty()) return;
+    std::string error;
+    if (!SaveStateFile(memory_, statePath_, error)) Warn("state not saved: " + error);
+}
+
+int SimKeyboard::DeviceCount() {
+    std::lock_guard lock(mutex_);
+    return plugged_ ? 1 : 0;
+}
+
+std::optional<FaultKind> SimKeyboard::TakeFaultLocked(bool refuseOnly) {
+    if (faults_.empty()) return std::nullopt;
+    PendingFault& head = faults_.front();
+    if (refuseOnly != (head.kind == FaultKind::RefuseWrite)) return std::nullopt;
+    const FaultKind kind = head.kind;
+    if (--head.left == 0) faults_.pop_front();
+    return kind;
+}
+
+bool SimKeyboard::ReceiveFrame(std::span<const std::uint8_t> report) {
+    std::lock_guard lock(mutex_);
+    if (!plugged_) return false;
+    if (TakeFaultLocked(true)) return false;
+    Frame frame{};
+    std::copy_n(report.begin(), std::min(report.size(), frame.size()), frame.begin());
+    if (frames_.size() < kFrameLogLimit) frames_.push_back(frame);
+
+    if (frame[3] == kCommandBootMode) {
+        SetPluggedLocked(false);  // off to the boot loader: no reply, the keyboard is gone
+        return true;
+    }
+    const std::optional<FaultKind> fault = TakeFaultLocked(false);
+    FrameOutcome outcome;
+    if (fault == FaultKind::StatusFF || fault == FaultKind::StatusFE) {
+        // The keyboard turns the frame down: nothing changes.
+        std::copy_n(frame.begin(), 8, outcome.reply.begin());
+        outcome.reply[7] = fault == FaultKind::StatusFF ? kStatusBadFrame : kStatusOutOfRange;
+    } else {
+        outcome = HandleFrame(memory_, frame);
+        if (outcome.endUpdate) SaveStateLocked();
+    }
+    if (fault == FaultKind::WrongEcho) outcome.reply[3] ^= 0x80;
+    if (fault == FaultKind::Drop || !outcome.replies || events_ == nullptr) return true;
+
+    auto due = std::chrono::steady_clock::now() + std::chrono::microseconds(latencyUs_);
+    if (fault == FaultKind::Late) due += std::chrono::milliseconds(kLateReplyDelayMs);
+    events_->PostInput(HidInterface::Control, outcome.reply, std::nullopt, due);
+    return true;
+}
+
+bool SimKeyboard::ReceiveLedStatus(std::span<const std::uint8_t> bytes) {
+    std::lock_guard lock(mutex_);
+    if (!plugged_) return false;
+    led_ = {};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), led_.size()), led_.begin());
+    return true;
+}
+
+int SimKeyboard::ReadLedStatus(std::span<std::uint8_t> out) {
+    std::lock_guard lock(mutex_);
+    if (!plugged_) return -1;
+    const std::size_t n = std::min(out.size(), led_.size());
+    std::copy_n(led_.begin(), n, out.begin());
+    return static_cast<int>(n);
+}
+
+void SimKeyboard::SetPluggedLocked(bool plugged) {
+    if (plugged_ == plugged) return;
+    plugged_ = plugged;
+    if (events_ == nullptr) return;
+    // Replies of a keyboard that has gone never arrive.
+    if (!plugged) events_->DiscardPendingInput(HidInterface::Control);
+    events_->PostDeviceChange(plugged ? 1 : 0);
+}
+
+void SimKeyboard::PostUsageLocked(std::uint16_t usage) {
+    if (events_ == nullptr) return;
+    const std::uint8_t report[3] = {kConsumerReportId, static_cast<std::uint8_t>(usage & 0xFF),
+                                    static_cast<std::uint8_t>(usage >> 8)};
+    events_->PostInput(HidInterface::Consumer, report, usage, std::chrono::steady_clock::now());
+}
+
+int SimKeyboard::Control(std::string_view line, std::string& reply) {
+    std::lock_guard lock(mutex_);
+    bool ok = false;
+    reply = ControlLocked(line, ok);
+    return ok ? 0 : -1;
+}
+
+std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
+    ok = false;
+    const auto words = Words(line);
+    if (words.empty()) return "error: empty command";
+    const std::string_view verb = words[0];
+    auto expectArgs = [&](std::size_t n) { return words.size() == n + 1; };
+    auto done = [&](std::string text) {
+        ok = true;
+        return "ok" + (text.empty() ? std::string() : " " + text);
+    };
+    auto needKeyboard = [&]() { return plugged_; };
+    const std::string unplugged = "error: no keyboard attached (use \"plug\")";
+
+    if (verb == "plug" && expectArgs(0)) {
+        SetPluggedLocked(true);
+        return done("plugged");
+    }
+    if (verb == "unplug" && expectArgs(0)) {
+        SetPluggedLocked(false);
+        return done("unplugged");
+    }
+    if (verb == "gbank" && expectArgs(0)) {
+        if (!needKeyboard()) return unplugged;
+        PostUsageLocked(kUsageGBank);
+        return done("usage 0x02FF");
+    }
+    if (verb == "switch-profile" && expectArgs(1)) {
+        int profile = -1;
+        if (!ParseNumber(words[1], profile) || profile < 0 || profile >= kProfiles) {
+            return "error: profile must be 0, 1 or 2";
+        }
+        if (!needKeyboard()) return unplugged;
+        memory_.Area(SimArea::Config)[kCurrentProfileByte] = static_cast<std::uint8_t>(profile);
+        SaveStateLocked();
+        PostUsageLocked(kUsageProfileSwitched);
+        return done("profile " + std::to_string(profile));
+    }
+    if (verb == "usage" && expectArgs(1)) {
+        std::uint16_t usage = 0;
+        if (!ParseNumber(words[1], usage, 16)) return "error: usage must be a 16-bit hex number like 0x02FF";
+        if (!needKeyboard()) return unplugged;
+        PostUsageLocked(usage);
+        char text[32];
+        std::snprintf(text, sizeof text, "usage 0x%04X", usage);
+        return done(text);
+    }
+    if (verb == "icon" && expectArgs(1) && (words[1] == "on" || words[1] == "off")) {
+        if (!needKeyboard()) return unplugged;
+        const bool on = words[1] == "on";
+        PostUsageLocked(on ? kUsageIconOn : kUsageIconOff);
+        return done(on ? "usage 0x1811" : "usage 0x1810");
+    }
+    if (verb == "fault" && expectArgs(1) && words[1] == "clear") {
+        faults_.clear();
+        return done("faults cleared");
+    }
+    if (verb == "fault" && (expectArgs(1) || expectArgs(2))) {
+        const auto* named = std::find_if(std::begin(kFaultNames), std::end(kFaultNames),
+                                         [&](const FaultName& f) { return f.name == words[1]; });
+        if (named == std::end(kFaultNames)) {
+            return "error: unknown fault '" + std::string(words[1]) +
+                   "' (drop, wrong-echo, status-ff, status-fe, late, refuse-write, clear)";
+        }
+        std::uint32_t count = 1;
+        if (words.size() == 3 && (!ParseNumber(words[2], count) || count == 0 || count > 1'000'000)) {
+            return "error: COUNT must be 1..1000000";
+        }
+        faults_.push_back(PendingFault{named->kind, count});
+        return done("fault " + std::string(named->name) + " x" + std::to_string(count));
+    }
+    if (verb == "latency" && expectArgs(1)) {
+        std::uint32_t us = 0;
+        if (!ParseNumber(words[1], us) || us > kMaxLatencyUs) {
+            return "error: latency must be 0.." + std::to_string(kMaxLatencyUs) + " microseconds";
+        }
+        latencyUs_ = us;
+        return done("latency " + std::to_string(us));
+    }
+    if (verb == "status" && expectArgs(0)) {
+        std::ostringstream s;
+        s << "plugged=" << (plugged_ ? 1 : 0) << " profile=" << int(memory_.Area(SimArea::Config)[kCurrentProfileByte])
+          << " latency=" << latencyUs_ << " faults=";
+        if (faults_.empty()) s << "none";
+        for (std::size_t i = 0; i < faults_.size(); ++i) {
+            s << (i ? "," : "") << NameOf(faults_[i].kind) << ":" << faults_[i].left;
+        }
+        return done(s.str());
+    }
+    static constexpr std::string_view kKnown[] = {"plug",  "unplug", "gbank",   "switch-profile", "usage",
+                                                  "icon",  "fault",  "latency", "status"};
+    if (std::find(std::begin(kKnown), std::end(kKnown), verb) != std::end(kKnown)) {
+        return "error: wrong arguments for '" + std::string(verb) + "'";
+    }
+    return "error: unknown command '" + std::string(verb) +
+           "' (plug, unplug, gbank, switch-profile N, usage 0xNNNN, icon on|off, fault KIND [COUNT], "
+           "fault clear, latency US, status)";
+}
+
+std::span<std::uint8_t> SimKeyboard::AreaLocked(int area) {
+    if (area == kLedArea) return led_;
+    if (area < 0 || area > static_cast<int>(SimArea::Macros)) return {};
+    return memory_.Area(static_cast<SimArea>(area));
+}
+
+bool SimKeyboard::ReadMemory(int area, std::uint32_t offset, std::uint8_t* out, std::uint32_t length) {
+    std::lock_guard lock(mutex_);
+    auto bytes = AreaLocked(area);
+    if (bytes.empty() || (out == nullptr && length > 0) || offset > bytes.size() || length > bytes.size() - offset) {
+        return false;
+    }
+    std::copy_n(bytes.begin() + offset, length, out);
+    return true;
+}
+
+bool SimKeyboard::WriteMemory(int area, std::uint32_t offset, const std::uint8_t* data, std::uint32_t length) {
+    std::lock_guard lock(mutex_);
+    auto bytes = AreaLocked(area);
+    if (bytes.empty() || (data == nullptr && length > 0) || offset > bytes.size() || length > bytes.size() - offset) {
+        return false;
+    }
+    std::copy_n(data, length, bytes.begin() + offset);
+    return true;
+}
+
+std::uint32_t SimKeyboard::FrameCount() {
+    std::lock_guard lock(mutex_);
+    return static_cast<std::uint32_t>(frames_.size());
+}
+
+bool SimKeyboard::FrameAt(std::uint32_t index, std::uint8_t* out) {
+    std::lock_guard lock(mutex_);
+    if (out == nullptr || index >= frames_.size()) return false;
+    std::copy(frames_[index].begin(), frames_[index].end(), out);
+    return true;
+}
+
+void SimKeyboard::ClearFrames() {
+    std::lock_guard lock(mutex_);
+    frames_.clear();
+}
+
+void SimKeyboard::Reset() {
+    std::lock_guard lock(mutex_);
+    memory_.ResetToFactory();
+    faults_.clear();
+    led_ = {};
+    SetPluggedLocked(true);
+}
+
+// ---- the backend the library drives ----
+
+namespace {
+
+class SimBackend final : public HidBackend {
+public:
+    bool Start(BackendEvents& events) override {
+        SimKeyboard::Instance().Start(events);
+        return true;
+    }
+    void Stop() override { SimKeyboard::Instance().Stop(); }
+    int DeviceCount(HidInterface) override { return SimKeyboard::Instance().DeviceCount(); }
+    bool WriteReport(HidInterface iface, std::span<const std::uint8_t> report) override {
+        return iface == HidInterface::Control && SimKeyboard::Instance().ReceiveFrame(report);
+    }
+    bool WriteStatus(HidInterface iface, std::span<const std::uint8_t> bytes) override {
+        return iface == HidInterface::Led && SimKeyboard::Instance().ReceiveLedStatus(bytes);
+    }
+    int ReadStatus(HidInterface iface, std::span<std::uint8_t> out) override {
+        return iface == HidInterface::Led ? SimKeyboard::Instance().ReadLedStatus(out) : -1;
+    }
+    bool SetFeature(HidInterface, std::span<const std::uint8_t>) override {
+        return false;  // the keyboard has no feature reports
+    }
+};
+
+}  // namespace
+
+}  // namespace talvenix::service::sim
+
+namespace talvenix::service {
+std::unique_ptr<HidBackend> CreateBackend() { return std::make_unique<sim::SimBackend>(); }
+}  // namespace talvenix::service

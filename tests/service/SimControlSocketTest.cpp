@@ -1,0 +1,124 @@
+// The per-user control socket and its client.
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "service/simulator/SimControlClient.h"
+#include "tests/service/SimHarness.h"
+
+namespace talvenix::service::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SimControlSocketTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/talvenix-simsock-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+        ::unsetenv("TALVENIX_SIM_SOCKET");
+        ::unsetenv("TALVENIX_SIM_STATE");
+        ::setenv("TALVENIX_SIM_LATENCY_US", "0", 1);
+        socket_ = dir_ / "talvenix-sim.sock";
+    }
+    void TearDown() override {
+        if (open_) End();
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    void Open() {
+        ASSERT_EQ(Init(0), 1);
+        open_ = true;
+    }
+    static std::string Ask(const std::string& line) {
+        std::string reply, error;
+        EXPECT_TRUE(SendSimCommand(line, reply, error)) << error;
+        return reply;
+    }
+    fs::path dir_;
+    fs::path socket_;
+    bool open_ = false;
+};
+
+TEST_F(SimControlSocketTest, PathFollowsTheEnvironment) {
+    EXPECT_EQ(SimControlSocketPath(), socket_.string());
+    ::setenv("TALVENIX_SIM_SOCKET", "/tmp/elsewhere.sock", 1);
+    EXPECT_EQ(SimControlSocketPath(), "/tmp/elsewhere.sock");
+    ::setenv("TALVENIX_SIM_SOCKET", "none", 1);
+    EXPECT_EQ(SimControlSocketPath(), "");
+    std::string reply, error;
+    EXPECT_FALSE(SendSimCommand("status", reply, error));
+    EXPECT_FALSE(error.empty());
+    ::unsetenv("TALVENIX_SIM_SOCKET");
+    ::unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(SimControlSocketPath(), "/tmp/talvenix-sim-" + std::to_string(::getuid()) + ".sock");
+}
+
+TEST_F(SimControlSocketTest, CommandsRoundTripAndActOnTheKeyboard) {
+    Open();
+    struct stat st{};
+    ASSERT_EQ(::lstat(socket_.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    EXPECT_EQ(Ask("status"), "ok plugged=1 profile=0 latency=0 faults=none");
+    EXPECT_EQ(Ask("unplug"), "ok unplugged");
+    EXPECT_EQ(DeviceCount(), 0);
+    EXPECT_EQ(Ask("plug"), "ok plugged");
+    EXPECT_EQ(Ask("switch-profile 2"), "ok profile 2");
+    EXPECT_EQ(Memory(PELLORAN_SIM_CONFIG, 10, 1)[0], 2);
+    EXPECT_EQ(Ask("  fault   drop  3 "), "ok fault drop x3");
+    EXPECT_EQ(Ask("bogus").rfind("error: ", 0), 0u);
+    std::string reply, error;
+    EXPECT_FALSE(SendSimCommand("status\nunplug", reply, error));  // one line per command
+}
+
+TEST_F(SimControlSocketTest, StaleSocketIsReplacedAndRemovedAtEnd) {
+    {
+        // A socket file left by a simulator that died.
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, socket_.c_str(), sizeof addr.sun_path - 1);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        ::close(fd);
+    }
+    ASSERT_TRUE(fs::exists(socket_));
+    Open();
+    EXPECT_EQ(Ask("status").rfind("ok ", 0), 0u);
+    End();
+    open_ = false;
+    EXPECT_FALSE(fs::exists(socket_));
+    std::string reply, error;
+    EXPECT_FALSE(SendSimCommand("status", reply, error));
+    EXPECT_NE(error.find(socket_.string()), std::string::npos) << error;
+}
+
+TEST_F(SimControlSocketTest, SomethingElseAtThePathIsLeftAloneAndInitStillWorks) {
+    { std::ofstream(socket_) << "precious"; }
+    Open();
+    EXPECT_EQ(DeviceCount(), 1);
+    std::ifstream in(socket_);
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "precious");
+}
+
+TEST_F(SimControlSocketTest, UnwritableFolderDoesNotBreakInit) {
+    ::setenv("TALVENIX_SIM_SOCKET", (dir_ / "missing" / "sim.sock").c_str(), 1);
+    Open();
+    EXPECT_EQ(DeviceCount(), 1);
+    ::unsetenv("TALVENIX_SIM_SOCKET");
+}
+
+}  // namespace
+}  // namespace talvenix::service::test
