@@ -1,0 +1,15 @@
+#include "core/lighting/LightingResult.h"
+
+#include "core/device/ResultCodes.h"
+
+namespace talvenix::lighting {
+
+const char* DescribeLightingResult(int result) {
+    switch (result) {
+    case kLightingBadArgument: return "value out of range";
+    case kColourFileError: return "the colour file could not be written";
+    default: return device::DescribeDeviceResult(result);
+    }
+}
+
+}  // namespace talvenix::lighting

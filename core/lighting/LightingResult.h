@@ -1,0 +1,18 @@
+// Results of lighting operations. Device results pass through unchanged (1 success, 0 no
+// keyboard, -1 refused, -2 no reply, -102 / -103 keyboard status; core/device/ResultCodes.h);
+// the lighting code adds two of its own, outside the device range.
+#pragma once
+
+namespace talvenix::lighting {
+
+inline constexpr int kLightingOk = 1;
+// An argument outside its range (slider position, combo index, colour above 24 bits, set
+// index, text that cannot be stored): nothing was sent and nothing changed.
+inline constexpr int kLightingBadArgument = -301;
+// A user colour file or the settings file could not be written (or a template not copied).
+inline constexpr int kColourFileError = -302;
+
+// A short English description of any lighting or device result, for logs and the CLI.
+const char* DescribeLightingResult(int result);
+
+}  // namespace talvenix::lighting
