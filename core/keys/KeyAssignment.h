@@ -40,6 +40,20 @@ inline constexpr int kGSlotBankB = 265;  // G key n+1 of bank B is slot 265 + n
 inline constexpr int kGKeyCount = 9;
 inline constexpr int kUsedSlots = 274;
 
+// The record of profile p, slot s inside the key table of four blocks.
+inline constexpr int RecordIndex(int profile, int slot) { return kSlotsPerBlock * profile + slot; }
+
+// True for the 18 G-key slots 256..273.
+inline constexpr bool IsGSlot(int slot) { return slot >= kGSlotBankA && slot < kUsedSlots; }
+
+// Writes what an assignment is (bytes 0..7: kind, tag, value) and keeps bytes 8..15, which
+// belong to the button-flag bookkeeping of the dialogs.
+inline void StoreAssignmentFields(KeyAssignment& record, const KeyAssignment& assignment) {
+    record.kind = assignment.kind;
+    record.tag = assignment.tag;
+    record.value = assignment.value;
+}
+
 // The G-key number stored in the tag of the G slots of the default table.
 inline constexpr std::uint16_t GKeyNumber(int slot) {
     return slot >= kGSlotBankB ? static_cast<std::uint16_t>(0x1301 + (slot - kGSlotBankB))
