@@ -1,5 +1,7 @@
 #include "core/lighting/UserColourSet.h"
 
+#include "core/text/AtomicFile.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -74,78 +76,19 @@ std::string FormatRgb(Colour c) {
     return std::to_string(RedOf(c)) + "," + std::to_string(GreenOf(c)) + "," + std::to_string(BlueOf(c));
 }
 
-namespace {
-
-bool WriteFileAtomically(const std::filesystem::path& to, const std::string& bytes) {
-    std::error_code ec;
-    if (to.has_parent_path()) {
-        std::filesystem::create_directories(to.parent_path(), ec);
-        if (ec) return false;
-    }
-    std::random_device rd;
-    std::filesystem::path tmp = to;
-    tmp += ".tmp" + std::to_string(rd()) + std::to_string(rd());
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::filesystem::remove(tmp, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(tmp, to, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(tmp, ignored);
-        return false;
-    }
-    return true;
-}
-
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& from) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return buffer.str();
-}
-
-}  // namespace
 
 bool CopyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to) {
-    const auto bytes = ReadWholeFile(from);
-    return bytes && WriteFileAtomically(to, *bytes);
+    const auto bytes = text::ReadWholeFile(from);
+    return bytes && text::WriteFileAtomically(to, *bytes);
 }
 
 bool WriteColourFileKeys(const std::filesystem::path& file, std::string_view section,
                          const std::vector<std::pair<std::string, std::string>>& entries) {
     if (entries.empty()) return true;
+    text::IniFile ini(file);
     std::error_code ec;
-    const bool exists = std::filesystem::exists(file, ec);
-    std::string bytes;
-    if (exists) {
-        auto read = ReadWholeFile(file);
-        if (!read) return false;
-        bytes = std::move(*read);
-    }
-    text::IniFile ini = text::IniFile::FromString(bytes);  // in memory: Set() does not write
-    const auto encoding = ini.FileEncoding();
-    if (encoding != text::IniFile::Encoding::Utf8 && encoding != text::IniFile::Encoding::Utf8Bom) {
-        // UTF-16 files keep their encoding through the one-key writer.
-        for (const auto& [key, value] : entries) {
-            if (!text::WriteProfileString(file, section, key, value)) return false;
-        }
-        return true;
-    }
-    for (const auto& [key, value] : entries) {
-        if (!ini.Set(section, key, value)) return false;
-    }
-    const std::string bom = encoding == text::IniFile::Encoding::Utf8Bom ? "\xEF\xBB\xBF" : "";
-    return WriteFileAtomically(file, bom + ini.ToString());
+    if (!ini.Loaded() && std::filesystem::exists(file, ec)) return false;  // there but unreadable
+    return ini.SetMany(section, entries);
 }
 
 int InstallUserColourFiles(const std::filesystem::path& settingsFile, const std::filesystem::path& templateFile,

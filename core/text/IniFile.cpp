@@ -1,5 +1,7 @@
 #include "core/text/IniFile.h"
 
+#include "core/text/AtomicFile.h"
+
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -32,20 +34,6 @@ std::string_view Unquote(std::string_view v) {
     return v;
 }
 
-std::optional<std::string> ReadAll(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-    try {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return std::nullopt;
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad()) return std::nullopt;
-        return bytes;
-    } catch (const std::exception&) {
-        return std::nullopt;  // the library reports some read errors by throwing
-    }
-}
-
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
 }  // namespace
@@ -74,7 +62,7 @@ bool IniFile::Reload() {
     eol_ = "\n";
     loaded_ = false;
     if (path_.empty()) return false;
-    auto bytes = ReadAll(path_);
+    auto bytes = ReadWholeFile(path_);
     if (!bytes) return false;
     Parse(*bytes);
     loaded_ = true;
@@ -268,14 +256,23 @@ bool IniFile::ApplySet(std::string_view section, std::string_view key, std::stri
 }
 
 bool IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+    return SetMany(section, {{std::string(key), std::string(value)}});
+}
+
+bool IniFile::SetMany(std::string_view section, const std::vector<std::pair<std::string, std::string>>& entries) {
     const std::string_view sec = Trim(section);
-    const std::string_view k = Trim(key);
-    if (k.empty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
-        sec.find(']') != std::string_view::npos || k.find('=') != std::string_view::npos ||
-        k.front() == '[' || k.front() == ';') {
-        return false;
+    if (HasLineBreak(section) || sec.find(']') != std::string_view::npos) return false;
+    for (const auto& [key, value] : entries) {
+        const std::string_view k = Trim(key);
+        if (k.empty() || HasLineBreak(key) || HasLineBreak(value) || k.find('=') != std::string_view::npos ||
+            k.front() == '[' || k.front() == ';') {
+            return false;
+        }
     }
-    if (path_.empty()) return ApplySet(section, key, value);
+    if (path_.empty()) {
+        for (const auto& [key, value] : entries) ApplySet(section, key, value);
+        return true;
+    }
 
     // Work on the file as it is now, so keys written by others since we read it survive.
     IniFile fresh;
@@ -289,7 +286,7 @@ bool IniFile::Set(std::string_view section, std::string_view key, std::string_vi
         fresh.encoding_ = encoding_;
         fresh.eol_ = eol_;
     }
-    fresh.ApplySet(section, key, value);
+    for (const auto& [key, value] : entries) fresh.ApplySet(section, key, value);
     if (!fresh.WriteFile()) return false;
     *this = std::move(fresh);
     loaded_ = true;
@@ -339,36 +336,7 @@ bool IniFile::WriteFile() const {
         }
     }
 
-    std::error_code ec;
-    const std::filesystem::path dir = path_.parent_path();
-    if (!dir.empty()) {
-        std::filesystem::create_directories(dir, ec);
-        if (ec) return false;
-    }
-    // Temporary file beside the target, so the rename stays within one file system.
-    std::random_device rd;
-    std::ostringstream suffix;
-    suffix << ".tmp" << std::hex << rd() << rd();
-    std::filesystem::path tmp = path_;
-    tmp += suffix.str();
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::filesystem::remove(tmp, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(tmp, path_, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(tmp, ignored);
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(path_, bytes);
 }
 
 std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,

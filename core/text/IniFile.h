@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace talvenix::text {
@@ -76,6 +77,10 @@ public:
     // (line breaks, '=' or a leading '[' in a key, ']' in a section, empty key) or when the
     // file cannot be read or written.
     bool Set(std::string_view section, std::string_view key, std::string_view value);
+
+    // Sets several keys of one section with a single read and a single atomic write: either
+    // all of them reach the file or none does.
+    bool SetMany(std::string_view section, const std::vector<std::pair<std::string, std::string>>& entries);
 
     // Removes one key; true when it is absent afterwards and the file (if bound) was written.
     bool Remove(std::string_view section, std::string_view key);

@@ -150,6 +150,24 @@ TEST(IniFileWrite, RefusesWhatAnIniLineCannotHoldAndChangesNothing) {
     EXPECT_EQ(ini.Get("S", "k"), "v");
 }
 
+TEST(IniFileWrite, SetManyWritesAllKeysOrNone) {
+    TempDir dir;
+    const std::string original = "; colours\n[S]\nk=v\n";
+    const auto path = dir.Write("s.ini", original);
+    IniFile ini(path);
+    EXPECT_FALSE(ini.SetMany("S", {{"a", "1"}, {"b=c", "2"}}));
+    EXPECT_EQ(TempDir::Read(path), original);
+    EXPECT_FALSE(ini.Has("S", "a"));
+
+    ASSERT_TRUE(ini.SetMany("S", {{"a", "1"}, {"K", "2"}, {"b", "3"}}));
+    const IniFile back(path);
+    EXPECT_EQ(back.Get("S", "a"), "1");
+    EXPECT_EQ(back.Get("S", "k"), "2");
+    EXPECT_EQ(back.Get("S", "b"), "3");
+    EXPECT_EQ(back.Keys("S").size(), 3u);
+    EXPECT_EQ(TempDir::Read(path).rfind("; colours\n", 0), 0u);
+}
+
 TEST(IniFileWrite, CreatesMissingFoldersAndLeavesNoTemporaryFiles) {
     TempDir dir;
     const auto path = dir.path() / "Halvard" / "Halvard.ini";
