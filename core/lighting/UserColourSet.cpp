@@ -94,6 +94,8 @@ bool WriteColourFileKeys(const std::filesystem::path& file, std::string_view sec
 int InstallUserColourFiles(const std::filesystem::path& settingsFile, const std::filesystem::path& templateFile,
                            const std::filesystem::path& folder) {
     if (text::IniFile(settingsFile).GetInt(kKeyColourSection, kUserFilesInstalledKey, 0) == 1) return 1;
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);  // the very first start has no Talvenix folder yet
     bool copied = true;
     for (int n = 0; n < kUserColourFiles; ++n) {
         if (!CopyFileAtomically(templateFile, UserColourFilePath(folder, n))) copied = false;

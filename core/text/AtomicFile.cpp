@@ -1,29 +1,32 @@
 #include "core/text/AtomicFile.h"
 
+#include <atomic>
 #include <fstream>
 #include <random>
 #include <sstream>
 
 namespace talvenix::text {
 
+namespace {
+// Unique per process and call, so two threads saving the same file never share a temporary.
+std::filesystem::path TemporaryNameFor(const std::filesystem::path& path) {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    std::filesystem::path tmp = path;
+    tmp += ".tmp" + std::to_string(seed) + "-" + std::to_string(counter.fetch_add(1));
+    return tmp;
+}
+}  // namespace
+
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
     std::error_code ec;
-    if (path.has_parent_path()) {
-        std::filesystem::create_directories(path.parent_path(), ec);
-        if (ec) return false;
-    }
-    std::random_device rd;
-    std::ostringstream suffix;
-    suffix << ".tmp" << std::hex << rd() << rd();
-    std::filesystem::path tmp = path;
-    tmp += suffix.str();
+    const auto tmp = TemporaryNameFor(path);
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
+        out.close();  // flushes: a full disk shows up here
+        if (out.fail()) {
             std::filesystem::remove(tmp, ec);
             return false;
         }
@@ -46,6 +49,15 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
     buffer << in.rdbuf();
     if (in.bad()) return std::nullopt;
     return std::move(buffer).str();
+}
+
+}  // namespace talvenix::text
+
+namespace talvenix::text {
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    return WriteFileAtomically(path,
+                               std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace talvenix::text

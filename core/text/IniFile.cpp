@@ -336,6 +336,11 @@ bool IniFile::WriteFile() const {
         }
     }
 
+    std::error_code ec;
+    if (path_.has_parent_path()) {
+        std::filesystem::create_directories(path_.parent_path(), ec);
+        if (ec) return false;
+    }
     return WriteFileAtomically(path_, bytes);
 }
 

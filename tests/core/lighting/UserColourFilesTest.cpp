@@ -62,6 +62,7 @@ protected:
 };
 
 TEST_F(Install, FirstStartCreatesFourIdenticalCopiesOnce) {
+    fs::remove_all(folder);  // a first start has no Talvenix folder yet
     ASSERT_EQ(InstallUserColourFiles(settings, UserColourTemplatePath(skin), folder), 1);
     for (int n = 0; n < 4; ++n) EXPECT_EQ(test::ReadFileBytes(UserColourFilePath(folder, n)), kTemplate) << n;
     EXPECT_EQ(text::IniFile(settings).Get("KEYCOLOR", "usermodeCheck", ""), "1");
