@@ -1,0 +1,128 @@
+#include "cli/CliApp.h"
+
+#include <exception>
+#include <sstream>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/Context.h"
+#include "cli/Language.h"
+
+namespace talvenix::cli {
+
+namespace {
+
+constexpr const char* kProgram = "talvenix-cli";
+
+constexpr const char* kDescription =
+    "Configure the keyboard from a terminal or a script: back up and restore its whole\n"
+    "configuration, inspect and convert profile files, switch the hardware profile, and set\n"
+    "lighting and per-key colours.\n"
+    "\n"
+    "Exit codes: 0 success; 1 bad input (a file or value was refused, nothing changed);\n"
+    "2 wrong usage; 3 no keyboard attached; 4 keyboard or service library error.\n"
+    "Run 'talvenix-cli COMMAND --help' for the options of each command.";
+
+constexpr const char* kFooter =
+    "Environment: TALVENIX_SIM_STATE names the simulated keyboard's state file (with --simulate);\n"
+    "TALVENIX_PROGRAM_DIR overrides the folder of the service library and Skins.";
+
+// One line per failure: CLI11's own messages may span lines.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    Context ctx(out, err);
+    CLI::App app(kDescription, kProgram);
+    app.footer(kFooter);
+    app.require_subcommand(1);
+    app.fallthrough();  // global options are also accepted after the command
+    app.add_flag("--simulate", ctx.options.simulate,
+                 "talk to the simulated keyboard (libPelloranSim.so) instead of the real one");
+    app.add_option("--lang", ctx.options.language,
+                   "language of key, media, function and effect names: en or zh "
+                   "(default: the configurator's setting, else the system language)");
+    app.set_version_flag("--version", "talvenix-cli 0.1.0");
+
+    Action run;
+    AddDeviceCommands(app, ctx, run);
+    AddFileCommands(app, ctx, run);
+    AddLightingCommands(app, ctx, run);
+    AddColourCommands(app, ctx, run);
+    AddSimCommands(app, ctx, run);
+
+    // CLI11 reports a mistyped command as a missing one; name it instead.
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--lang") {
+            ++i;
+            continue;
+        }
+        if (arg.empty() || arg[0] == '-') continue;
+        bool known = false;
+        for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+            known = known || sub->check_name(arg);
+        }
+        if (!known) {
+            err << kProgram << ": unknown command '" << arg << "' (see " << kProgram << " --help)\n";
+            return kExitUsage;
+        }
+        break;
+    }
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        std::ostringstream help;
+        app.exit(e, help, err);
+        out << help.str();
+        return kExitOk;
+    } catch (const CLI::CallForAllHelp& e) {
+        std::ostringstream help;
+        app.exit(e, help, err);
+        out << help.str();
+        return kExitOk;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << '\n';
+        return kExitOk;
+    } catch (const CLI::ConversionError& e) {
+        err << kProgram << ": " << OneLine(e.what()) << '\n';
+        return kExitBadInput;
+    } catch (const CLI::ValidationError& e) {
+        err << kProgram << ": " << OneLine(e.what()) << '\n';
+        return kExitBadInput;
+    } catch (const CLI::ParseError& e) {
+        err << kProgram << ": " << OneLine(e.what()) << " (see " << kProgram << " --help)\n";
+        return kExitUsage;
+    } catch (const CliError& e) {
+        err << kProgram << ": " << OneLine(e.what()) << '\n';
+        return e.ExitCode();
+    }
+
+    try {
+        SelectCliLanguage(ctx.options.language);
+        if (run) run();
+        ctx.Close();
+        out.flush();
+        return kExitOk;
+    } catch (const CliError& e) {
+        ctx.Close();
+        err << kProgram << ": " << OneLine(e.what()) << '\n';
+        return e.ExitCode();
+    } catch (const std::exception& e) {
+        ctx.Close();
+        err << kProgram << ": " << OneLine(e.what()) << '\n';
+        return kExitBadInput;
+    }
+}
+
+}  // namespace talvenix::cli

@@ -1,0 +1,5 @@
+#include <iostream>
+
+#include "cli/CliApp.h"
+
+int main(int argc, char** argv) { return talvenix::cli::RunCli(argc, argv, std::cout, std::cerr); }
