@@ -1,0 +1,133 @@
+// Renders the program's windows to PNG files against the simulated keyboard, for the README
+// and for looking at a skin without a display:
+//   talvenix-screenshots <output folder> [--language 0|1]
+// Run it on the offscreen platform (QT_QPA_PLATFORM=offscreen) with a throw-away HOME.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMenu>
+#include <cstdio>
+
+#include "core/device/DeviceLink.h"
+#include "core/keys/KeyAssignment.h"
+#include "core/text/IniFile.h"
+#include "core/text/LanguageTable.h"
+#include "gui/AppPaths.h"
+#include "gui/Prompt.h"
+#include "gui/SkinError.h"
+#include "gui/TalvenixDlg.h"
+#include "platform/ServiceLibraryLoader.h"
+
+namespace {
+
+using namespace talvenix;
+
+// Screenshots never wait on a box: messages go to stderr, questions are answered No.
+class LogPrompt : public gui::Prompt {
+public:
+    void ShowMessage(const QString& text, const QString&, gui::PromptIcon) override {
+        std::fprintf(stderr, "message: %s\n", text.toLocal8Bit().constData());
+    }
+    bool AskYesNo(const QString&, const QString&) override { return false; }
+    QString ChooseOpenFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString ChooseSaveFile(const QString&, const QString&, const QString&, const QString&) override { return {}; }
+};
+
+void Settle(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool Save(QWidget& widget, const QString& file) {
+    const bool ok = widget.grab().save(file);
+    std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "FAILED", file.toLocal8Bit().constData());
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QStringList args = QApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        std::fprintf(stderr, "usage: talvenix-screenshots <output folder> [--language 0|1]\n");
+        return 2;
+    }
+    const QString out = args[0];
+    QDir().mkpath(out);
+    int language = text::kEnglish;
+    if (const int i = static_cast<int>(args.indexOf(QStringLiteral("--language"))); i >= 0 && i + 1 < args.size())
+        language = args[i + 1].toInt();
+
+    const gui::AppPaths paths = gui::AppPaths::FromPlatform();
+    text::LoadLanguageTable(QFile::encodeName(paths.LanguageFile()).toStdString(), language);
+    auto library = platform::LoadServiceLibrary(platform::ServiceLibraryPath(true));
+    if (!library.ok()) {
+        std::fprintf(stderr, "%s\n", library.error.c_str());
+        return 2;
+    }
+    int result = 0;
+    {
+        device::DeviceLink link(library.link);
+        LogPrompt prompt;
+        gui::MainWindowContext context;
+        context.paths = paths;
+        context.link = &link;
+        context.prompt = &prompt;
+        context.initialOpenDone = true;
+        context.useTray = false;
+        gui::CTalvenixDlg window(std::move(context));
+        try {
+            window.BringUp();
+        } catch (const gui::SkinError& e) {
+            std::fprintf(stderr, "missing skin file: %s\n", e.File().toLocal8Bit().constData());
+            return 2;
+        }
+        Settle(1500);
+        // A few assignments so both key faces and a tooltip text show.
+        {
+            auto cfg = window.Working().Lock();
+            keys::KeyAssignment toB;
+            toB.kind = 2;
+            toB.value = 0x030;
+            cfg->StoreAssignment(0, 0x01E, toB);
+            keys::KeyAssignment media;
+            media.kind = 7;
+            media.value = 1;
+            cfg->StoreAssignment(0, 0x03B, media);
+            keys::KeyAssignment off;
+            off.kind = 1;
+            cfg->StoreAssignment(0, 0x0DB, off);  // left Windows: its slot is its key index
+            cfg->StoreAssignment(0, keys::kGSlotBankA, off);
+        }
+        window.Grid().Refresh(*window.Working().Lock(), 0, false, true);
+        window.Show();
+        Settle(300);
+        if (!Save(window, QDir(out).filePath(QStringLiteral("main-window.png")))) result = 1;
+        window.SetApplyPending(true);
+        Settle(50);
+        if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-apply-pending.png")))) result = 1;
+        window.HandleConsumerUsage(0x02FF);  // bank B
+        Settle(100);
+        if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-bank-b.png")))) result = 1;
+        // The lighting panel as the colour-keys mode shows it.
+        text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR", "DengCheck", "1");
+        window.HandleConsumerUsage(0x0401);
+        Settle(500);
+        if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-lighting.png")))) result = 1;
+        text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR", "DengCheck", "0");
+
+        window.ShowAbout();
+        Settle(100);
+        if (auto* about = window.findChild<QDialog*>(QStringLiteral("AboutBox"))) {
+            if (!Save(*about, QDir(out).filePath(QStringLiteral("about-box.png")))) result = 1;
+        }
+        window.SetApplyPending(false);
+        window.Quit();
+    }
+    platform::UnloadServiceLibrary(library.link);
+    return result;
+}
