@@ -26,7 +26,8 @@ constexpr const char* kDescription =
     "Run 'talvenix-cli COMMAND --help' for the options of each command.";
 
 constexpr const char* kFooter =
-    "Environment: TALVENIX_SIM_STATE names the simulated keyboard's state file (with --simulate);\n"
+    "Environment: TALVENIX_SIM_STATE names the simulated keyboard's state file (with --simulate;\n"
+    "default ~/.local/state/talvenix/simulated-keyboard.state, shared with the configurator);\n"
     "TALVENIX_PROGRAM_DIR overrides the folder of the service library and Skins.";
 
 // One line per failure: CLI11's own messages may span lines.

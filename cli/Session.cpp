@@ -28,6 +28,7 @@ Session::Session(bool simulate) : library_(std::make_unique<Library>()), simulat
         // Our simulated keyboard lives only as long as this command: it must not take over the
         // control socket of a simulator that a running configurator serves.
         ::setenv("TALVENIX_SIM_SOCKET", "none", 1);
+        platform::PrepareSimulatorEnvironment();
     }
     const auto path = platform::ServiceLibraryPath(simulate);
     library_->loaded = platform::LoadServiceLibrary(path);

@@ -63,6 +63,7 @@ int RunTalvenix(const QStringList& arguments) {
     if (QFileInfo(paths.companion).isExecutable()) QProcess::startDetached(paths.companion, {});
 
     // The service library: the simulator with --simulate (its environment configures it).
+    if (commandLine.simulate) platform::PrepareSimulatorEnvironment();
     const auto libraryPath = platform::ServiceLibraryPath(commandLine.simulate);
     platform::LoadedServiceLibrary library = platform::LoadServiceLibrary(libraryPath);
     if (!library.ok()) return ReportStartupFailure(QString::fromStdString(library.error));

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
+
 #include "platform/UserFolders.h"
 
 namespace talvenix::platform {
@@ -40,6 +42,21 @@ void UnloadServiceLibrary(device::ServiceLibraryLink& link) {
 
 std::filesystem::path ServiceLibraryPath(bool simulate) {
     return ProgramFolder() / (simulate ? kSimulatedServiceLibrary : kRealServiceLibrary);
+}
+
+std::filesystem::path DefaultSimulatorStatePath() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    const std::filesystem::path base =
+        state != nullptr && *state != '\0' ? std::filesystem::path(state) : HomeFolder() / ".local" / "state";
+    return base / "talvenix" / "simulated-keyboard.state";
+}
+
+void PrepareSimulatorEnvironment() {
+    if (std::getenv("TALVENIX_SIM_STATE") != nullptr) return;
+    const auto path = DefaultSimulatorStatePath();
+    std::error_code ec;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    if (!ec) setenv("TALVENIX_SIM_STATE", path.c_str(), 0);
 }
 
 }  // namespace talvenix::platform

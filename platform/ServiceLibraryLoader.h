@@ -28,4 +28,13 @@ void UnloadServiceLibrary(device::ServiceLibraryLink& link);
 // The service library beside the program: the simulator when `simulate` is set.
 std::filesystem::path ServiceLibraryPath(bool simulate);
 
+// Where the simulated keyboard keeps its memory between runs unless TALVENIX_SIM_STATE says
+// otherwise: $XDG_STATE_HOME/talvenix/simulated-keyboard.state (~/.local/state by default).
+std::filesystem::path DefaultSimulatorStatePath();
+
+// Before loading the simulator: gives it the default state file when TALVENIX_SIM_STATE is
+// unset, so the configurator and the CLI see the same simulated keyboard, and what was written
+// to it survives the program. An empty TALVENIX_SIM_STATE keeps the memory in the process only.
+void PrepareSimulatorEnvironment();
+
 }  // namespace talvenix::platform
