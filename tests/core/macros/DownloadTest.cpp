@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <memory>
 #include <vector>
 
@@ -163,6 +165,31 @@ TEST_F(Download, UnpluggedKeyboardIsAFailureNotASuccess) {
     const DownloadOutcome out = DownloadConfiguration(working, snapshot, Target(16384));
     EXPECT_EQ(out.result, DownloadOutcome::Result::DeviceFailed);
     EXPECT_NE(out.deviceResult, 1);
+}
+
+TEST_F(Download, KeyboardPulledOutMidwayFailsPromptlyAndAReplugRecovers) {
+    {
+        auto cfg = working.Lock();
+        cfg->macros = {Macro(1, u"long", 2000)};  // about 12 KB of image: a few hundred frames
+    }
+    sim.Control("latency 2000");
+    DownloadOutcome out;
+    std::thread apply([&] { out = DownloadConfiguration(working, snapshot, Target(16384)); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    const auto pulled = std::chrono::steady_clock::now();
+    sim.Control("unplug");
+    apply.join();
+    // The exchange in flight times out; nothing after it waits for a keyboard that is gone.
+    EXPECT_LT(std::chrono::steady_clock::now() - pulled, std::chrono::seconds(5));
+    EXPECT_EQ(out.result, DownloadOutcome::Result::DeviceFailed);
+    EXPECT_LT(sim.FramesOf(device::kCmdWriteMacros).size(), 200u);
+    EXPECT_TRUE(sim.FramesOf(device::kCmdWriteKeyBlock).empty());
+
+    sim.Control("latency 0");
+    sim.Control("plug");
+    const DownloadOutcome again = DownloadConfiguration(working, snapshot, Target(16384));
+    ASSERT_TRUE(again.Ok()) << again.deviceResult;
+    EXPECT_EQ(MacroMemory(2)[0], 0xAA);  // the signature 0x55AA, low byte first
 }
 
 TEST_F(Download, SnapshotCarriesRefreshedHeaderAndStringOffsets) {
