@@ -123,15 +123,15 @@ int ReportTransport::PostRawReport(const std::uint8_t* bytes, std::size_t length
 }
 
 void ReportTransport::OnControlReport(const std::uint8_t* bytes, std::size_t count) {
-    {
-        std::lock_guard lock(slotMutex_);
-        // Nobody waiting, or this attempt already has its reply: drop it.
-        if (!busy_ || signalled_ || replyBuffer_ == nullptr) return;
-        const std::size_t n = std::min(count, replyCapacity_);
-        if (bytes != nullptr && n > 0) std::memcpy(replyBuffer_, bytes, n);
-        receivedLength_ = n;
-        signalled_ = true;
-    }
+    std::lock_guard lock(slotMutex_);
+    // Nobody waiting, or this attempt already has its reply: drop it.
+    if (!busy_ || signalled_ || replyBuffer_ == nullptr) return;
+    const std::size_t n = std::min(count, replyCapacity_);
+    if (bytes != nullptr && n > 0) std::memcpy(replyBuffer_, bytes, n);
+    receivedLength_ = n;
+    signalled_ = true;
+    // Notified under the lock: once the waiter sees the reply it may return and its owner may
+    // destroy the transport, so nothing here may touch it after the lock is released.
     slotEvent_.notify_all();
 }
 
