@@ -29,7 +29,7 @@ void RunInfo(Context& ctx) {
     const auto effects = lighting::EffectList::FromConfigBlock(config);
     out << "effects:\n";
     int offered = 0;
-    for (std::uint8_t code : effects.slots) {
+    for (std::uint8_t code : effects.codes) {
         if (code == 0) continue;
         ++offered;
         out << "  " << static_cast<int>(code) << "  " << EffectName(code) << '\n';

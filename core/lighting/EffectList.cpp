@@ -4,7 +4,7 @@ namespace talvenix::lighting {
 
 EffectList EffectList::FromConfigBlock(const device::ConfigBlock& block) {
     EffectList list;
-    for (std::size_t i = 0; i < kSlots; ++i) list.slots[i] = block.EffectSlot(i);
+    for (std::size_t i = 0; i < kSlots; ++i) list.codes[i] = block.EffectSlot(i);
     return list;
 }
 
@@ -18,7 +18,7 @@ bool EffectList::Offers(EffectCode code) const {
 
 EffectComboMap EffectComboMap::FromList(const EffectList& list) {
     EffectComboMap map;
-    for (auto s : list.slots) {
+    for (auto s : list.codes) {
         if (s != 0) map.codes_[map.count_++] = s;
     }
     return map;

@@ -22,10 +22,10 @@ namespace talvenix::lighting {
 
 struct EffectList {
     static constexpr std::size_t kSlots = device::ConfigBlock::kEffectSlots;
-    std::array<std::uint8_t, kSlots> slots{};
+    std::array<std::uint8_t, kSlots> codes{};  // one effect code per slot, 0 = empty
 
     static EffectList FromConfigBlock(const device::ConfigBlock& block);
-    void Clear() { slots.fill(0); }
+    void Clear() { codes.fill(0); }
     // True when some slot holds `code`.
     bool Offers(EffectCode code) const;
 };
