@@ -10,7 +10,7 @@ EffectList EffectList::FromConfigBlock(const device::ConfigBlock& block) {
 
 bool EffectList::Offers(EffectCode code) const {
     if (code <= 0) return false;
-    for (auto s : slots) {
+    for (auto s : codes) {
         if (s == code) return true;
     }
     return false;
