@@ -109,7 +109,6 @@ constexpr Row kRows[] = {
     {92, {0x79, false, 0xFF}},   // Henkan (convert)
     {93, {0x70, false, 0xFF}},   // Katakana/Hiragana
     {94, {0x7B, false, 0xEB}},   // Muhenkan (non-convert)
-    {95, {0x7E, false, 0xC2}},   // keypad JP comma
     {96, {0x1C, true, 0x0D}},    // keypad Enter
     {97, {0x1D, true, 0xA3}},    // right Ctrl
     {98, {0x35, true, 0x6F}},    // keypad /
@@ -130,6 +129,7 @@ constexpr Row kRows[] = {
     {115, {0x30, true, 0xAF}},   // Volume up
     {116, {0x5E, true, 0xFF}},   // Power
     {119, {0x45, false, 0x13}},  // Pause (Break with Ctrl: see below)
+    {121, {0x7E, false, 0xC2}},  // keypad comma (HID 0x85, the ABNT2 keypad separator)
     {122, {0x72, false, 0xFF}},  // Hangul
     {123, {0x71, false, 0xE9}},  // Hanja
     {124, {0x7D, false, 0xFF}},  // Yen

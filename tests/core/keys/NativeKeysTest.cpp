@@ -128,6 +128,24 @@ TEST(NativeKeys, MultimediaAndSystemKeys) {
     EXPECT_EQ(excluded, 18);
 }
 
+TEST(NativeKeys, InternationalKeysReachTheirKeyTableEntries) {
+    // evdev code -> the key whose device byte is the HID usage that evdev code stands for.
+    const std::pair<std::uint32_t, KeyCode> keys[] = {
+        {89, 0x073},   // KEY_RO, usage 0x87
+        {93, 0x070},   // KEY_KATAKANAHIRAGANA, usage 0x88
+        {124, 0x07D},  // KEY_YEN, usage 0x89
+        {92, 0x079},   // KEY_HENKAN, usage 0x8A
+        {94, 0x07B},   // KEY_MUHENKAN, usage 0x8B
+        {121, 0x07E},  // KEY_KPCOMMA, usage 0x85
+        {122, 0x072},  // KEY_HANGEUL, usage 0x90
+        {123, 0x071},  // KEY_HANJA, usage 0x91
+        {86, 0x056},   // KEY_102ND, usage 0x64
+    };
+    for (const auto& [evdev, code] : keys) EXPECT_EQ(Resolve(evdev), code) << "evdev " << evdev;
+    // KEY_KPJPCOMMA is usage 0x8C, which no key-table entry carries.
+    EXPECT_FALSE(TranslateEvdevKey(95, 0));
+}
+
 TEST(NativeKeys, UnknownKeysMapToNothing) {
     EXPECT_FALSE(TranslateEvdevKey(0, 0));
     EXPECT_FALSE(TranslateEvdevKey(84, 0));
