@@ -52,9 +52,14 @@ std::vector<std::uint8_t> PackKeyStrings(ProfileImage& image, const KeyStringTab
     std::vector<std::uint8_t> block(blockSize, 0);
     std::uint32_t offset = 0;
     for (int r = 0; r < kKeyRecords; ++r) {
+        if (!KindOwnsString(image.keys[r].kind)) continue;
         const std::uint32_t size = strings.SizeOf(r);
-        if (size == 0 || !KindOwnsString(image.keys[r].kind)) continue;
-        if (static_cast<std::uint64_t>(offset) + size > blockSize) continue;
+        if (size == 0 || static_cast<std::uint64_t>(offset) + size > blockSize) {
+            // Left with an old offset, the record would take over whatever string lands there
+            // on the next load. The block's end is where no string can start.
+            image.keys[r].value = blockSize;
+            continue;
+        }
         const std::uint32_t at = offset & ~1u;
         const auto& text = strings.Text(r);
         std::memcpy(block.data() + at, text.data(), text.size() * sizeof(char16_t));
@@ -71,6 +76,10 @@ int UnpackKeyStrings(const ProfileImage& image, std::span<const std::uint8_t> bl
     for (int r = 0; r < kKeyRecords; ++r) {
         if (!KindOwnsString(image.keys[r].kind)) continue;
         const std::size_t at = image.keys[r].value & ~1u;
+        if (at == block.size()) {  // how a save marks a record without a string: nothing lost
+            strings.Clear(r);
+            continue;
+        }
         std::u16string text;
         bool terminated = false;
         for (std::size_t i = at; i + 1 < block.size(); i += 2) {

@@ -47,12 +47,15 @@ bool KindOwnsString(std::uint16_t kind);
 // Builds the string block of a save: TotalSize() bytes, zero where no string lies. Walking the
 // key records in order with a running offset from 0, each record of kind 3 or 6 whose slot holds
 // a string that still fits gets it copied at the offset (rounded down to even) and the offset
-// stored in its value field. Other records and their slots are left alone.
+// stored in its value field. A record of kind 3 or 6 that gets no string has the block size
+// stored instead, so it cannot pick up another record's string when the file is loaded again.
+// Other records and their slots are left alone.
 std::vector<std::uint8_t> PackKeyStrings(ProfileImage& image, const KeyStringTable& strings);
 
 // The reverse, bounded to `block`: each record of kind 3 or 6 takes the string at its offset
 // (rounded down to even). An offset outside the block, or a string with no NUL inside it, leaves
-// that record without a string. Returns how many records were left without one that way.
+// that record without a string. Returns how many records were left without one that way; an
+// offset equal to the block size (a save's mark for "no string") is not counted.
 int UnpackKeyStrings(const ProfileImage& image, std::span<const std::uint8_t> block,
                      KeyStringTable& strings);
 

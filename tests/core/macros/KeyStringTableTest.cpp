@@ -100,11 +100,13 @@ TEST_F(StringPacking, OffsetsOutsideTheBlockOrUnterminatedStringsGiveNoString) {
     SetKind(3, 6);
     image.keys[3].value = 6;  // "cd" runs to the end of the block without NUL
     SetKind(4, 3);
-    image.keys[4].value = 10;  // just past the end
+    image.keys[4].value = 12;  // past the end
     SetKind(5, 6);
     image.keys[5].value = 0xFFFFFFFF;
     SetKind(6, 6);
     image.keys[6].value = 9;  // rounds to 8: "d" with no NUL after it
+    SetKind(7, 3);
+    image.keys[7].value = 10;  // exactly the end: how a save marks a record without a string
 
     KeyStringTable back;
     EXPECT_EQ(UnpackKeyStrings(image, block, back), 4);
@@ -114,7 +116,23 @@ TEST_F(StringPacking, OffsetsOutsideTheBlockOrUnterminatedStringsGiveNoString) {
     EXPECT_FALSE(back.Has(4));
     EXPECT_FALSE(back.Has(5));
     EXPECT_FALSE(back.Has(6));
+    EXPECT_FALSE(back.Has(7));
     EXPECT_EQ(back.TotalSize(), 6u + 4u);
+}
+
+TEST_F(StringPacking, ARecordWithoutAStringNeverPicksUpAnotherOnReload) {
+    SetKind(5, 3);  // a launch key whose path was never set; its value still says 0
+    SetKind(9, 6);
+    strings.Set(9, u"typed");
+    const auto block = PackKeyStrings(image, strings);
+    ASSERT_EQ(ValueOf(9), 0u);
+    EXPECT_EQ(ValueOf(5), block.size());
+
+    KeyStringTable back;
+    EXPECT_EQ(UnpackKeyStrings(image, block, back), 0);  // not damage: nothing was lost
+    EXPECT_FALSE(back.Has(5));
+    EXPECT_EQ(back.Text(9), u"typed");
+    EXPECT_TRUE(back == strings);
 }
 
 TEST_F(StringPacking, AnOddLengthBlockNeverReadsItsLastHalfUnit) {
