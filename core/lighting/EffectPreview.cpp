@@ -67,6 +67,8 @@ EffectPreview::EffectPreview(RandomSource random) : random_(std::move(random)) {
         auto engine = std::make_shared<std::mt19937>(std::random_device{}());
         random_ = [engine] { return static_cast<std::uint32_t>((*engine)()); };
     }
+    // Reduced until it fits the wheel: taking 192 off only once would leave most keys past the
+    // wheel's end, and the first tick would send them all to hue 0 together.
     for (int k = 0; k < kPreviewKeys; ++k) effect11Hue_[static_cast<std::size_t>(k)] = (33 * (k + 1)) % kWheelSize;
 }
 

@@ -109,7 +109,9 @@ int LightingController::SelectEffectCode(EffectCode code) {
 
 int LightingController::SetBrightness(int position) {
     if (position < 0 || position > kSliderMax) return kLightingBadArgument;
-    if (position == mirror_.brightness) return kLightingOk;
+    // The mirror shows an out-of-range byte capped at 5; only a keyboard that already holds
+    // the position makes the move a no-op, or choosing 5 would never reach it.
+    if (position == mirror_.brightness && HeldByte(O::kBrightness) == position) return kLightingOk;
     mirror_.brightness = position;
     return Send({{O::kBrightness, Byte(position)}});
 }
@@ -117,7 +119,7 @@ int LightingController::SetBrightness(int position) {
 int LightingController::SetSpeed(int position) {
     if (position < 0 || position > kSliderMax) return kLightingBadArgument;
     const int value = kSliderMax - position;
-    if (value == mirror_.speed) return kLightingOk;
+    if (value == mirror_.speed && HeldByte(O::kSpeed) == value) return kLightingOk;
     mirror_.speed = value;
     return Send({{O::kSpeed, Byte(value)}});
 }

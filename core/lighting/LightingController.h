@@ -13,7 +13,9 @@
 //   SelectEffect      0: code, then 4: random flag (codes 1,2,3,5,7,8,9,13,14,15)
 //                     0: code only (4,6,10,11,12,16,17,18,20); nothing for any other code
 //   SetBrightness     1: position             (nothing when unchanged)
-//   SetSpeed          2: 5 - position         (nothing when unchanged)
+//   SetSpeed          2: 5 - position         (nothing when unchanged; "unchanged" means the
+//                                              mirror and the held record agree, so a byte
+//                                              above 5 shown capped is still overwritten)
 //   SetDirection      3: 0xFF first / 0x00 second
 //   SetColour         4: 0, then 5..7: R G B  (random flag off; the FY button also clears
 //                                              the effect-7 flag)
@@ -105,6 +107,8 @@ public:
 private:
     using Write = std::pair<std::size_t, std::vector<std::uint8_t>>;  // record offset, bytes
     int Send(const std::vector<Write>& writes);
+    // The current profile's record byte as last read or written.
+    int HeldByte(std::size_t offset) const { return records_[static_cast<std::size_t>(profile_)].bytes[offset]; }
 
     device::ReportTransport& transport_;
     LightingFiles files_;

@@ -2,7 +2,8 @@
 //  - which controls an effect shows;
 //  - where the direction pictures sit and which pair they show;
 //  - the slider faces;
-//  - how the R, G, B edit boxes are cut and where their colour goes.
+//  - how the R, G, B edit boxes are cut and where their colour goes;
+//  - where a click picks a colour from the colour wheel.
 //
 // Visibility by effect code (a control not named is hidden; the trigger pictures and the JT,
 // TS and CD groups are always hidden):
@@ -76,6 +77,21 @@ constexpr int SpeedFacePicture(int position) { return 6 + position; }
 
 // An R, G or B edit box value: 256 or more becomes 255; below 0 becomes 0.
 constexpr int ClampRgbComponent(int value) { return value > 255 ? 255 : value < 0 ? 0 : value; }
+
+// The colour wheel: a left click at (x, y), measured from the main window's top-left corner,
+// picks the screen pixel under the cursor when it lies within 63 pixels of (140, 144).
+inline constexpr int kColourWheelCentreX = 140;
+inline constexpr int kColourWheelCentreY = 144;
+inline constexpr int kColourWheelRadius = 63;
+
+constexpr bool IsOnColourWheel(int x, int y) {
+    const long long dx = static_cast<long long>(x) - kColourWheelCentreX;
+    const long long dy = static_cast<long long>(y) - kColourWheelCentreY;
+    if (dx < -kColourWheelRadius || dx > kColourWheelRadius || dy < -kColourWheelRadius || dy > kColourWheelRadius) {
+        return false;
+    }
+    return dx * dx + dy * dy <= static_cast<long long>(kColourWheelRadius) * kColourWheelRadius;
+}
 
 // Where the colour of the R, G, B boxes goes: only while the colour-keys mode is on, by the
 // effect the combo shows: 1..3, 5..10, 13..16 -> the HX colour (SetColour); 20 -> the base

@@ -109,6 +109,18 @@ TEST(PanelRules, RgbBoxesAreCutAndRoutedByEffect) {
     EXPECT_EQ(RouteRgbEdit(true, 20, 3), RgbTarget::None);
 }
 
+TEST(PanelRules, ColourWheelTakesClicksWithinItsCircle) {
+    EXPECT_TRUE(IsOnColourWheel(140, 144));
+    EXPECT_TRUE(IsOnColourWheel(203, 144)) << "distance 63: squared 3969";
+    EXPECT_TRUE(IsOnColourWheel(140, 81));
+    EXPECT_FALSE(IsOnColourWheel(204, 144));
+    EXPECT_FALSE(IsOnColourWheel(76, 144));
+    EXPECT_TRUE(IsOnColourWheel(184, 189)) << "44 and 45: squared 3961";
+    EXPECT_FALSE(IsOnColourWheel(185, 189)) << "45 and 45: squared 4050";
+    EXPECT_FALSE(IsOnColourWheel(0, 0));
+    EXPECT_FALSE(IsOnColourWheel(2147483647, -2147483647 - 1)) << "far clicks do not overflow";
+}
+
 TEST(EffectNames, ComeFromTheSkinSectionOfTheLanguage) {
     const auto skin = text::IniFile::FromString("[Mode]\n1=Wave-zh\n[Mode1]\n1=Wave\n20=Custom\n");
     EXPECT_EQ(EffectName(skin, 0, 1), "Wave-zh");

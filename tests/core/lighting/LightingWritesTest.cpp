@@ -157,6 +157,24 @@ TEST_F(LightingWrites, BrightnessWritesPositionOnlyOnChange) {
     EXPECT_EQ(Writes(), (std::vector<LightingWrite>{{1, {0}}}));
 }
 
+TEST_F(LightingWrites, OutOfRangeBrightnessAndSpeedAreOverwrittenByTheCappedPosition) {
+    // The mirror shows bytes above 5 as 5; moving the slider to what it shows must still reach
+    // the keyboard, which holds something else.
+    sim.SetMemory(PELLORAN_SIM_LIGHTING, 1, {9, 8});
+    ASSERT_EQ(lighting.ReadLighting(1), 0);
+    ASSERT_EQ(lighting.Mirror().brightness, 5);
+    ASSERT_EQ(lighting.Mirror().SpeedPosition(), 0);
+    sim.ClearFrames();
+
+    EXPECT_EQ(lighting.SetBrightness(5), 1);
+    EXPECT_EQ(lighting.SetSpeed(0), 1);
+    EXPECT_EQ(lighting.SetBrightness(5), 1);
+    EXPECT_EQ(lighting.SetSpeed(0), 1);
+    EXPECT_EQ(Writes(), (std::vector<LightingWrite>{{1, {5}}, {2, {5}}})) << "repeats still send nothing";
+    EXPECT_EQ(Record(0)[1], 5);
+    EXPECT_EQ(Record(0)[2], 5);
+}
+
 TEST_F(LightingWrites, ColourClearsRandomAndFyClearsTheEffectSevenFlag) {
     sim.SetMemory(PELLORAN_SIM_LIGHTING, 0, {7});
     sim.SetMemory(PELLORAN_SIM_LIGHTING, 18, {1});
