@@ -6,6 +6,8 @@
 #include <QWindow>
 #include <vector>
 
+#include "gui/SkinError.h"
+
 namespace talvenix::gui {
 
 QRegion RegionFromMask(const QImage& mask) {
@@ -44,6 +46,9 @@ CBaseDialog::CBaseDialog(const QString& layoutPath, QWidget* parent)
 }
 
 void CBaseDialog::InitSkin() {
+    // A missing layout file, or one that names no background, is reported as itself: the
+    // picture it should name cannot be.
+    if (!skin_.Exists() || skin_.BackgroundName().trimmed().isEmpty()) throw SkinError(skin_.Path());
     background_ = skin_.LoadPicture(skin_.BackgroundName());
     const QImage mask = skin_.LoadImage(skin_.MaskName());
     setFixedSize(background_.size());

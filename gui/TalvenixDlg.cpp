@@ -369,6 +369,9 @@ void CTalvenixDlg::ApplyTexts() {
     Button(kIdCancel)->setText(FileText("PROFILE_CANCLE"));
     Button(kIdApply)->setText(FileText("PROFILE_APPLY"));
     Button(kIdSwitch)->setText(Text(TextId::MAIN_SWITCH_FUNCTION_TEXT));
+    // The version caption comes from the language file; without one the built-in version shows.
+    const QString version = Text(TextId::MAIN_BUTTON_KALTEV_VER).trimmed();
+    Button(kIdVersion)->setText(version.isEmpty() ? QString::fromLatin1(kVersionText) : version);
     Button(kIdHelp)->SetTip(Text(TextId::MAIN_HELP_PROMPT));
     Button(kIdMinimize)->SetTip(Text(TextId::MAIN_MINIMIZE_PROMPT));
     Button(kIdMenu)->SetTip(Text(TextId::MAIN_MENU_PROMPT));
@@ -474,6 +477,7 @@ bool CTalvenixDlg::SwitchProfile(int profile) {
         if (ctx_.prompt->AskYesNo(Text(TextId::PROFILE_SELECT_PROMPT))) {
             // Save and download the changes before the keyboard moves on.
             StartBusy();
+            applySerial_ = editSerial_;
             FinishApply(keyboard_.Apply(transport, working_, snapshot_));
         } else {
             SetApplyPending(false);
@@ -552,6 +556,12 @@ void CTalvenixDlg::SelectLanguage(int index) {
     text::SelectLanguage(QFile::encodeName(ctx_.paths.configFolder).toStdString(),
                          QFile::encodeName(ctx_.paths.LanguageFile()).toStdString(), index);
     ApplyTexts();
+    // The effect names of the lighting panel follow the language too: read the lighting again
+    // and rebuild the effect list with the new names.
+    if (keyboard_.LastCount() > 0 && !applyRunning_) {
+        ReadLighting();
+        RefreshLightingPanel();
+    }
 }
 
 void CTalvenixDlg::closeEvent(QCloseEvent* event) {
@@ -637,6 +647,7 @@ void CTalvenixDlg::StopWorkers() {
 
 void CTalvenixDlg::SetApplyPending(bool pending) {
     applyPending_ = pending;
+    if (pending) ++editSerial_;
     UpdateApplyButton();
 }
 
@@ -659,7 +670,11 @@ void CTalvenixDlg::StopBusy() {
 }
 
 void CTalvenixDlg::Apply() {
-    if (applyRunning_ || quitting_) return;
+    if (quitting_) return;
+    if (applyRunning_) {
+        applyQueued_ = true;
+        return;
+    }
     StartBusy();
     if (!applyPending_) {
         QTimer::singleShot(100, this, [this] {
@@ -669,6 +684,7 @@ void CTalvenixDlg::Apply() {
         return;
     }
     applyRunning_ = true;
+    applySerial_ = editSerial_;
     UpdateApplyButton();
     if (applyThread_.joinable()) applyThread_.join();
     applyThread_ = std::thread([this] {
@@ -679,11 +695,15 @@ void CTalvenixDlg::Apply() {
 
 void CTalvenixDlg::FinishApply(const ApplyOutcome& outcome) {
     applyRunning_ = false;
-    if (outcome.Ok()) applyPending_ = false;
+    if (outcome.Ok() && editSerial_ == applySerial_) applyPending_ = false;
     UpdateApplyButton();
     if (!outcome.message.isEmpty()) ctx_.prompt->ShowMessage(outcome.message, QString(), PromptIcon::Warning);
     QTimer::singleShot(100, this, [this] { StopBusy(); });
     Q_EMIT ApplyFinished(outcome.Ok());
+    if (applyQueued_) {
+        applyQueued_ = false;
+        Apply();
+    }
 }
 
 void CTalvenixDlg::RestoreDefaults() {
@@ -720,6 +740,7 @@ void CTalvenixDlg::ImportProfileFrom(const QString& path) {
     if (applyRunning_ || quitting_) return;
     StartBusy();
     applyRunning_ = true;
+    applySerial_ = editSerial_;
     UpdateApplyButton();
     if (importThread_.joinable()) importThread_.join();
     importThread_ = std::thread([this, path] {
@@ -733,13 +754,20 @@ void CTalvenixDlg::ImportProfileFrom(const QString& path) {
                 ctx_.prompt->ShowMessage(Text(TextId::MAIN_PROMPT_INPORT), QString());
                 UpdateApplyButton();
                 Q_EMIT ImportFinished(false);
-                return;
+            } else {
+                RefreshKeys(true);
+                // The imported configuration is the working one now. A keyboard that did not
+                // take it leaves Apply enabled, as a failed Apply does, so it can be sent again.
+                if (outcome.downloaded && editSerial_ == applySerial_) applyPending_ = false;
+                else if (!outcome.downloaded) applyPending_ = true;
+                UpdateApplyButton();
+                if (!outcome.message.isEmpty()) ctx_.prompt->ShowMessage(outcome.message, QString(), PromptIcon::Warning);
+                Q_EMIT ImportFinished(outcome.downloaded);
             }
-            RefreshKeys(true);
-            applyPending_ = false;
-            UpdateApplyButton();
-            if (!outcome.message.isEmpty()) ctx_.prompt->ShowMessage(outcome.message, QString(), PromptIcon::Warning);
-            Q_EMIT ImportFinished(outcome.downloaded);
+            if (applyQueued_) {
+                applyQueued_ = false;
+                Apply();
+            }
         }, Qt::QueuedConnection);
     });
 }

@@ -210,6 +210,11 @@ private:
     std::array<std::uint8_t, 2> gBank_{0x05, 0x02};
     bool applyPending_ = false;
     bool applyRunning_ = false;
+    // Edits made while an Apply runs are not in its snapshot: they keep Apply pending, and an
+    // Apply asked for meanwhile runs when the current one ends.
+    unsigned editSerial_ = 0;
+    unsigned applySerial_ = 0;
+    bool applyQueued_ = false;
     bool quitDone_ = false;
     bool quitting_ = false;
     bool showWhenReady_ = false;

@@ -178,6 +178,36 @@ TEST_F(MainWindowTest, TheGButtonsShowTheCurrentBanksAssignments) {
     EXPECT_FALSE(window_->Grid().Assigned(window_->Grid().GButton(0)));
 }
 
+TEST_F(MainWindowTest, ShowKeyAsDefaultResetsOnlyTheButtonOfThatSlot) {
+    Start(true);
+    keys::KeyAssignment disabled;
+    disabled.kind = 1;
+    {
+        auto cfg = window_->Working().Lock();
+        cfg->StoreAssignment(0, kSlotA, disabled);
+        cfg->StoreAssignment(0, 0x030, disabled);                  // B
+        cfg->StoreAssignment(0, keys::kGSlotBankA + 5, disabled);  // G6, disabled at start
+        window_->Grid().Refresh(*cfg, 0, false, true);
+    }
+    auto& grid = window_->Grid();
+    auto* a = grid.KeyButton(kButtonA);
+    auto* b = grid.KeyButton(1);
+    auto* g6 = grid.GButton(5);
+    ASSERT_TRUE(grid.Assigned(a));
+    ASSERT_TRUE(grid.Assigned(g6));
+    grid.ShowKeyAsDefault(kSlotA, false);
+    EXPECT_FALSE(grid.Assigned(a));
+    EXPECT_EQ(a->Tip().toStdString(), keys::KeyNameOf(0x01E));
+    EXPECT_TRUE(grid.Assigned(b));
+    // A G slot of the bank not shown has no button; the shown bank's keeps its enabled state.
+    grid.ShowKeyAsDefault(keys::kGSlotBankB + 5, false);
+    EXPECT_TRUE(grid.Assigned(g6));
+    grid.ShowKeyAsDefault(keys::kGSlotBankA + 5, false);
+    EXPECT_FALSE(grid.Assigned(g6));
+    EXPECT_EQ(g6->Tip(), QStringLiteral("G6"));
+    EXPECT_FALSE(g6->isEnabled());
+}
+
 TEST_F(MainWindowTest, EnterAndEscapeNeitherApplyNorClose) {
     Start(true);
     window_->Show();
@@ -397,9 +427,21 @@ TEST_F(MainWindowTest, ChoosingALanguageStoresItAndReloadsEveryText) {
     EXPECT_EQ(window_->windowTitle().toStdString(), language.Get("CHINESE", "MAIN_CAPTION", " "));
     EXPECT_EQ(window_->Button(gui::kIdProfile1)->text().toStdString(), language.Get("CHINESE", "PROFILE_1", " "));
     EXPECT_EQ(window_->Tray()->Tip().toStdString(), language.Get("CHINESE", "KEYBOARD_TRAY_DESC", " "));
+    EXPECT_EQ(window_->Button(gui::kIdVersion)->text().toStdString(),
+              language.Get("CHINESE", "MAIN_BUTTON_KALTEV_VER", " "));
+    // The effect list is rebuilt with the names of the new language.
+    const text::IniFile mainSkin(QFile::encodeName(skin_->SkinFolder() + QStringLiteral("/Main.ini")).toStdString());
+    auto* combo = window_->findChild<QComboBox*>(QStringLiteral("CONTROL_XGcombox"));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_GT(combo->count(), 0);
+    const std::string firstCode = std::to_string(combo->itemData(0).toInt());
+    EXPECT_EQ(combo->itemText(0).toStdString(), mainSkin.Get("Mode", firstCode, "1"));
     window_->SelectLanguage(1);
     EXPECT_EQ(text::ReadStoredLanguageId(home_->ConfigFolder()), std::optional<std::uint32_t>(1033));
     EXPECT_EQ(window_->windowTitle().toStdString(), language.Get("ENGINSH", "MAIN_CAPTION", " "));
+    EXPECT_EQ(window_->Button(gui::kIdVersion)->text().toStdString(),
+              language.Get("ENGINSH", "MAIN_BUTTON_KALTEV_VER", " "));
+    EXPECT_EQ(combo->itemText(0).toStdString(), mainSkin.Get("Mode1", firstCode, "1"));
 }
 
 TEST_F(MainWindowTest, AFailedLayoutReadShowsItsMessageAndTheReadBackStillRuns) {
@@ -440,6 +482,50 @@ TEST_F(MainWindowTest, ApplySavesAndDownloadsTheShownProfileOffTheUiThread) {
     const auto stored = profiles::ReadProfileFile(QFile::encodeName(window_->Keyboard().StoreFile()).toStdString());
     ASSERT_TRUE(stored.Ok());
     EXPECT_EQ(stored.config.AssignmentOf(0, kSlotA).kind, 2);
+}
+
+TEST_F(MainWindowTest, AnEditWhileApplyRunsIsNotLostAndItsApplyFollows) {
+    Start(true);
+    {
+        auto cfg = window_->Working().Lock();
+        keys::KeyAssignment toB;
+        toB.kind = 2;
+        toB.value = 0x030;
+        cfg->StoreAssignment(0, kSlotA, toB);
+    }
+    window_->SetApplyPending(true);
+    sim_->Control("latency 20000");  // slow enough that restore defaults lands while Apply runs
+    QSignalSpy applied(window_.get(), &gui::CTalvenixDlg::ApplyFinished);
+    window_->Apply();
+    ASSERT_TRUE(window_->ApplyRunning());
+    prompt_.answers = {true};
+    window_->RestoreDefaults();
+    EXPECT_TRUE(window_->ApplyPending());
+    ASSERT_TRUE(WaitFor([&] { return applied.count() == 2; }, 30000));
+    sim_->Control("latency 0");
+    EXPECT_TRUE(applied[0][0].toBool());
+    EXPECT_TRUE(applied[1][0].toBool());
+    EXPECT_FALSE(window_->ApplyPending());
+    // The second Apply carried the restored default A to the keyboard.
+    const int a = LayoutPositionOfUsage(*sim_, kUsageA);
+    EXPECT_EQ(sim_->Memory(PELLORAN_SIM_KEYBLOCKS, static_cast<std::uint32_t>(a * 3), 3),
+              (std::vector<std::uint8_t>{0x02, 0x02, kUsageA}));
+}
+
+TEST_F(MainWindowTest, AnImportTheKeyboardDidNotTakeLeavesApplyEnabled) {
+    Start(true);
+    macros::Configuration config;
+    profiles::CreateDefaultProfileFile(config);
+    const QString path = QString::fromStdString((home_->Path() / "good.tvx").string());
+    ASSERT_TRUE(profiles::SaveProfileFile(QFile::encodeName(path).toStdString(), config));
+    sim_->Control("fault status-ff 50");
+    QSignalSpy imported(window_.get(), &gui::CTalvenixDlg::ImportFinished);
+    window_->ImportProfileFrom(path);
+    ASSERT_TRUE(WaitFor([&] { return imported.count() == 1; }, 15000));
+    sim_->Control("fault clear");
+    EXPECT_FALSE(imported[0][0].toBool());
+    EXPECT_TRUE(window_->ApplyPending());
+    EXPECT_TRUE(window_->Button(gui::kIdApply)->isEnabled());
 }
 
 TEST_F(MainWindowTest, AFailedApplyLeavesApplyEnabled) {

@@ -181,6 +181,27 @@ TEST_F(SkinFolder, AMissingOrBrokenPictureNamesTheFile) {
     EXPECT_THROW(dialog.InitSkin(), SkinError);
 }
 
+TEST_F(SkinFolder, AMissingLayoutFileOrBackgroundKeyNamesTheLayoutFile) {
+    const QString layout = Path(QStringLiteral("Test.ini"));
+    {
+        CBaseDialog dialog(layout);
+        try {
+            dialog.InitSkin();
+            ADD_FAILURE() << "a missing layout file must fail";
+        } catch (const SkinError& e) {
+            EXPECT_EQ(e.File(), layout) << e.what();
+        }
+    }
+    WriteLayout(QStringLiteral("[SCREEN]\nMask=mask.bmp\n"));
+    CBaseDialog dialog(layout);
+    try {
+        dialog.InitSkin();
+        ADD_FAILURE() << "a layout without a background must fail";
+    } catch (const SkinError& e) {
+        EXPECT_EQ(e.File(), layout) << e.what();
+    }
+}
+
 TEST_F(SkinFolder, EnterAndEscapeNeitherAcceptNorCloseADialog) {
     WriteLayout(QStringLiteral("[SCREEN]\nMain=bg.bmp\n"));
     QImage bg(30, 30, QImage::Format_RGB32);
