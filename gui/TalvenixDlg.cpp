@@ -688,6 +688,12 @@ void CTalvenixDlg::Apply() {
     UpdateApplyButton();
     if (applyThread_.joinable()) applyThread_.join();
     applyThread_ = std::thread([this] {
+        if (resetLightingOnApply_.exchange(false)) {
+            // Restore defaults with the colour keys shown: the shown profile's lighting goes
+            // back to the reset image before the keys are written.
+            std::lock_guard lock(lightingMutex_);
+            if (lighting_) lighting_->ResetLighting();
+        }
         const ApplyOutcome outcome = keyboard_.Apply(ctx_.link->Transport(), working_, snapshot_);
         QMetaObject::invokeMethod(this, [this, outcome] { FinishApply(outcome); }, Qt::QueuedConnection);
     });
@@ -695,6 +701,7 @@ void CTalvenixDlg::Apply() {
 
 void CTalvenixDlg::FinishApply(const ApplyOutcome& outcome) {
     applyRunning_ = false;
+    if (ColourKeysMode()) RefreshLightingPanel();
     if (outcome.Ok() && editSerial_ == applySerial_) applyPending_ = false;
     UpdateApplyButton();
     if (!outcome.message.isEmpty()) ctx_.prompt->ShowMessage(outcome.message, QString(), PromptIcon::Warning);
@@ -712,6 +719,7 @@ void CTalvenixDlg::RestoreDefaults() {
         auto cfg = working_.Lock();
         grid_->ResetKeyAssignments(*cfg, shownProfile_, BankB());
     }
+    if (ColourKeysMode()) resetLightingOnApply_ = true;  // sent by the Apply below, off this thread
     SetApplyPending(true);
     RefreshKeys(true);
     Apply();

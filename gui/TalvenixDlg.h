@@ -215,6 +215,7 @@ private:
     unsigned editSerial_ = 0;
     unsigned applySerial_ = 0;
     bool applyQueued_ = false;
+    std::atomic<bool> resetLightingOnApply_{false};  // restore defaults with the colour keys on
     bool quitDone_ = false;
     bool quitting_ = false;
     bool showWhenReady_ = false;

@@ -15,6 +15,7 @@
 
 #include "core/keys/KeyButtons.h"
 #include "core/keys/KeyTable.h"
+#include "core/lighting/LightingRecord.h"
 #include "core/profiles/ProfileFile.h"
 #include "core/text/IniFile.h"
 #include "core/text/LanguageSettings.h"
@@ -229,6 +230,37 @@ TEST_F(MainWindowTest, EnterAndEscapeNeitherApplyNorClose) {
     EXPECT_TRUE(window_->ApplyPending());
     EXPECT_EQ(applied.count(), 0);
     EXPECT_TRUE(sim_->Frames().empty());
+}
+
+TEST_F(MainWindowTest, RestoreDefaultsResetsTheLightingOnlyWhileTheColourKeysAreShown) {
+    const auto settings = home_->DocumentsFolder() / "Talvenix" / "wskb.ini";
+    ASSERT_TRUE(text::WriteProfileString(settings, "KEYCOLOR", "DengCheck", "1"));
+    Start(true);
+    const std::vector<std::uint8_t> changed(35, 0x03);
+    sim_->SetMemory(PELLORAN_SIM_LIGHTING, 42, changed);  // profile 1's record
+    QTest::mouseClick(window_->Button(gui::kIdProfile2), Qt::LeftButton);  // shows profile 1
+    ASSERT_TRUE(WaitFor([&] { return sim_->Memory(PELLORAN_SIM_CONFIG, 10, 1)[0] == 1; }));
+
+    QSignalSpy applied(window_.get(), &gui::CTalvenixDlg::ApplyFinished);
+    prompt_.answers = {true};
+    window_->RestoreDefaults();
+    ASSERT_TRUE(WaitFor([&] { return applied.count() == 1; }, 10000));
+    const auto record = sim_->Memory(PELLORAN_SIM_LIGHTING, 42, 35);
+    EXPECT_EQ(record, std::vector<std::uint8_t>(lighting::kLightingResetImage.begin(), lighting::kLightingResetImage.end()));
+    EXPECT_EQ(sim_->Memory(PELLORAN_SIM_LIGHTING, 0, 1)[0], lighting::kLightingResetImage[0]);  // profile 0 untouched
+
+    // With the colour keys hidden the lighting is left alone.
+    ASSERT_TRUE(text::WriteProfileString(settings, "KEYCOLOR", "DengCheck", "0"));
+    window_.reset();
+    sim_->SetMemory(PELLORAN_SIM_LIGHTING, 42, changed);
+    Start(true);
+    QTest::mouseClick(window_->Button(gui::kIdProfile2), Qt::LeftButton);  // shows profile 1
+    ASSERT_TRUE(WaitFor([&] { return sim_->Memory(PELLORAN_SIM_CONFIG, 10, 1)[0] == 1; }));
+    QSignalSpy appliedAgain(window_.get(), &gui::CTalvenixDlg::ApplyFinished);
+    prompt_.answers = {true};
+    window_->RestoreDefaults();
+    ASSERT_TRUE(WaitFor([&] { return appliedAgain.count() == 1; }, 10000));
+    EXPECT_EQ(sim_->Memory(PELLORAN_SIM_LIGHTING, 42, 35), changed);
 }
 
 TEST_F(MainWindowTest, RestoreDefaultsClearsTheShownKeysAndApplies) {
