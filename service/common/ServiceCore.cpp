@@ -129,6 +129,12 @@ std::uint32_t ServiceCore::Register(HidInterface iface, ServiceNotifyFn callback
     return id;
 }
 
+bool ServiceCore::IsRegistered(std::uint32_t unitId) {
+    std::lock_guard lock(registrationMutex_);
+    return std::any_of(registrations_.begin(), registrations_.end(),
+                       [unitId](const Registration& r) { return r.unitId == unitId; });
+}
+
 void ServiceCore::WaitForDelivery() {
     // A callback cancelling its own (or another) request must not wait for itself.
     if (std::this_thread::get_id() == dispatcherId_.load()) return;
@@ -363,6 +369,9 @@ void ServiceCore::Deliver(const Event& event) {
     const std::uint16_t usageValue = event.usage.value_or(0);
     const ServiceUsageRecord usageRecord{&usageValue};
     for (const Registration& r : targets) {
+        // An earlier callback of this event may have cancelled this request (or called End):
+        // a cancelled request is never called again.
+        if (!IsRegistered(r.unitId)) continue;
         ServiceRequestRecord record{};
         record.tag = r.tag;
         ServiceNotification n{};

@@ -91,6 +91,7 @@ private:
                                        std::uint32_t checksum);
     void Refuse(const char* call, const char* why) const;
     std::uint32_t Register(HidInterface iface, ServiceNotifyFn callback, std::uint32_t tag, bool isRead);
+    bool IsRegistered(std::uint32_t unitId);
     void WaitForDelivery();
     void StartDispatcher();
     void StopDispatcher();

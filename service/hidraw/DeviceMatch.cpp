@@ -32,10 +32,13 @@ std::string KeyboardNodes::NodeOf(HidInterface iface) const {
     return {};
 }
 
-std::optional<HidInterface> InputInterfaceOf(const std::set<HidInterface>& carried) {
-    if (carried.count(HidInterface::Control)) return HidInterface::Control;
-    if (carried.count(HidInterface::Consumer)) return HidInterface::Consumer;
-    return std::nullopt;
+std::optional<HidInterface> InputInterfaceOf(const std::set<HidInterface>& carried,
+                                             std::span<const std::uint8_t> report) {
+    const bool control = carried.count(HidInterface::Control) > 0;
+    const bool consumer = carried.count(HidInterface::Consumer) > 0;
+    if (report.empty() || (!control && !consumer)) return std::nullopt;
+    if (control && consumer) return report[0] == kControlReportId ? HidInterface::Control : HidInterface::Consumer;
+    return control ? HidInterface::Control : HidInterface::Consumer;
 }
 
 std::optional<std::uint16_t> ConsumerUsageOf(std::span<const std::uint8_t> report) {

@@ -37,9 +37,13 @@ struct KeyboardNodes {
 };
 KeyboardNodes MatchEntries(const std::vector<HidEntry>& entries);
 
-// Which standing read hears the input of a node: the control interface's reads if the node
-// carries it, else the consumer interface's; nothing for a node with neither.
-std::optional<HidInterface> InputInterfaceOf(const std::set<HidInterface>& carried);
+// Which standing reads hear an input report of a node: those of the control or the consumer
+// interface, whichever the node carries. A node carrying both (collections sharing one USB
+// interface) tells them apart by report id: replies begin with the control report id 0x04,
+// everything else is a consumer report. Nothing for a node with neither, or an empty report.
+inline constexpr std::uint8_t kControlReportId = 0x04;
+std::optional<HidInterface> InputInterfaceOf(const std::set<HidInterface>& carried,
+                                             std::span<const std::uint8_t> report);
 
 // The 16-bit consumer usage of a consumer-interface input report: a report id byte followed by
 // the usage, low byte first. Nothing for a report too short to hold one.

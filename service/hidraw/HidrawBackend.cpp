@@ -1,9 +1,10 @@
 // The real keyboard through hidapi (hidraw), with a libudev monitor for hot-plug.
 //
-// One handle per hidraw node, opened and closed only by the monitor thread; one reader thread
-// per open node. Writes come from the caller's thread under the node's write lock (hidraw
-// writes and reads on one node may overlap). A read error (ENODEV/EIO when the keyboard goes)
-// closes the node and rescans.
+// Each hidraw node is opened twice, by the monitor thread: a read handle used only by the node's
+// reader thread, and a write handle used only under the node's write lock (by whichever caller
+// writes). hidapi keeps a per-handle error string that hid_read_timeout and hid_write both
+// replace, so one handle shared by the reader and a writer would race on it. A read error
+// (ENODEV/EIO when the keyboard goes) closes the node and rescans.
 #include <fcntl.h>
 #include <hidapi/hidapi.h>
 #include <libudev.h>
@@ -45,7 +46,8 @@ std::vector<HidEntry> Enumerate() {
 // One open hidraw node and its reader thread.
 class OpenNode {
 public:
-    OpenNode(hid_device* handle, std::set<HidInterface> carried) : handle_(handle), carried_(std::move(carried)) {}
+    OpenNode(hid_device* readHandle, hid_device* writeHandle, std::set<HidInterface> carried)
+        : readHandle_(readHandle), handle_(writeHandle), carried_(std::move(carried)) {}
     ~OpenNode() { Close(); }
 
     void StartReader(BackendEvents& events, const std::function<void()>& onFailure) {
@@ -54,6 +56,8 @@ public:
     void Close() {
         stop_ = true;
         if (reader_.joinable()) reader_.join();
+        if (readHandle_ != nullptr) hid_close(readHandle_);
+        readHandle_ = nullptr;
         std::lock_guard lock(writeMutex_);
         if (handle_ != nullptr) hid_close(handle_);
         handle_ = nullptr;
@@ -72,23 +76,25 @@ public:
 
 private:
     void Read(BackendEvents& events, const std::function<void()>& onFailure) {
-        const auto target = InputInterfaceOf(carried_);
         std::uint8_t buf[kMaxReport];
         while (!stop_) {
-            const int n = hid_read_timeout(handle_, buf, sizeof buf, kReadPollMs);
+            const int n = hid_read_timeout(readHandle_, buf, sizeof buf, kReadPollMs);
             if (n < 0) {  // the node is gone (ENODEV/EIO) or broken: treat as unplugged
                 failed_ = true;
                 onFailure();
                 return;
             }
-            if (n == 0 || !target) continue;
+            if (n == 0) continue;
             const std::span<const std::uint8_t> report(buf, static_cast<std::size_t>(n));
+            const auto target = InputInterfaceOf(carried_, report);
+            if (!target) continue;
             const auto usage = *target == HidInterface::Consumer ? ConsumerUsageOf(report) : std::nullopt;
             events.PostInput(*target, report, usage, std::chrono::steady_clock::now());
         }
     }
 
-    hid_device* handle_;
+    hid_device* readHandle_;  // the reader thread's alone
+    hid_device* handle_;      // writes, under writeMutex_
     std::set<HidInterface> carried_;
     std::mutex writeMutex_;
     std::atomic<bool> stop_{false};
@@ -145,7 +151,8 @@ public:
             fd = -1;
         }
         hid_exit();
-        events_ = nullptr;
+        // events_ stays: a write that took this backend just before End may still be running,
+        // and the request handling it points to outlives every backend.
     }
 
     int DeviceCount(HidInterface iface) override {
@@ -217,9 +224,14 @@ private:
             }
             for (const auto& [path, carried] : found.nodes) {
                 if (nodes_.count(path)) continue;
-                hid_device* handle = hid_open_path(path.c_str());
-                if (handle == nullptr) continue;  // no permission (see the udev rule) or already gone
-                auto node = std::make_shared<OpenNode>(handle, carried);
+                hid_device* readHandle = hid_open_path(path.c_str());
+                if (readHandle == nullptr) continue;  // no permission (see the udev rule) or already gone
+                hid_device* writeHandle = hid_open_path(path.c_str());
+                if (writeHandle == nullptr) {
+                    hid_close(readHandle);
+                    continue;
+                }
+                auto node = std::make_shared<OpenNode>(readHandle, writeHandle, carried);
                 node->StartReader(*events_, [this] { Wake(); });
                 nodes_.emplace(path, node);
             }

@@ -5,7 +5,9 @@
 //   TALVENIX_SIM_STATE       file the keyboard's memory is loaded from at Init and saved to
 //                            (atomically) after every end-update command, every on-keyboard
 //                            profile switch and at End. Without it the keyboard starts from
-//                            its factory memory at every first Init.
+//                            its factory memory at every first Init. An unusable file is moved
+//                            aside to FILE.bad; if even that fails it is left alone and the
+//                            run saves nothing.
 //   TALVENIX_SIM_LATENCY_US  reply latency in microseconds (default 1000).
 //   TALVENIX_SIM_UNPLUGGED=1 start without a keyboard attached ("plug" attaches it).
 //   TALVENIX_SIM_SOCKET      control socket path; "none" turns the socket off. Default

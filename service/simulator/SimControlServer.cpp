@@ -32,11 +32,20 @@ bool SomeoneListens(const sockaddr_un& addr) {
     return live;
 }
 
-bool SendAll(int fd, const std::string& text) {
+// Sends without ever blocking on a client that does not read its replies: the wait for room
+// also watches the wake-up pipe, so Stop (and with it End) is never held up by a client.
+bool SendAll(int fd, int wakeFd, const std::string& text) {
     std::size_t sent = 0;
     while (sent < text.size()) {
-        const ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+        const ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd fds[2] = {{fd, POLLOUT, 0}, {wakeFd, POLLIN, 0}};
+            const int ready = ::poll(fds, 2, kClientIdleMs);
+            if (ready < 0 && errno == EINTR) continue;
+            if (ready <= 0 || fds[1].revents != 0) return false;
+            continue;
+        }
         if (n <= 0) return false;
         sent += static_cast<std::size_t>(n);
     }
@@ -135,10 +144,10 @@ void SimControlServer::ServeClient(int fd) {
             std::string line = buffer.substr(0, nl);
             buffer.erase(0, nl + 1);
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!SendAll(fd, handler_(line) + "\n")) return;
+            if (!SendAll(fd, wakeFds_[0], handler_(line) + "\n")) return;
         }
         if (buffer.size() > kMaxLine) {
-            SendAll(fd, "error: command line too long\n");
+            SendAll(fd, wakeFds_[0], "error: command line too long\n");
             return;
         }
         pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFds_[0], POLLIN, 0}};

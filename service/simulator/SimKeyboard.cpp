@@ -108,7 +108,10 @@ void SimKeyboard::Start(BackendEvents& events) {
                     std::error_code ec;
                     std::filesystem::rename(statePath_, aside, ec);
                     Warn("state file " + statePath_ + " unusable (" + error + "); starting from factory memory" +
-                         (ec ? std::string(", and it could not be moved aside") : ", old file kept as " + aside));
+                         (ec ? std::string(", and it could not be moved aside, so this run saves nothing")
+                             : ", old file kept as " + aside));
+                    // A file that is still in the way is never overwritten.
+                    if (ec) statePath_.clear();
                     break;
                 }
             }

@@ -42,9 +42,16 @@ TEST(HidrawMatchTest, CollectionsSharingANodeAreGroupedAndCountedOnce) {
 }
 
 TEST(HidrawMatchTest, InputGoesToControlOrConsumerReads) {
-    EXPECT_EQ(InputInterfaceOf({HidInterface::Control}), HidInterface::Control);
-    EXPECT_EQ(InputInterfaceOf({HidInterface::Consumer, HidInterface::Led}), HidInterface::Consumer);
-    EXPECT_FALSE(InputInterfaceOf({HidInterface::Led}));
+    const std::uint8_t reply[64] = {0x04, 0x00, 0x00, 0x03};
+    const std::uint8_t usage[] = {0x03, 0xFF, 0x02};
+    EXPECT_EQ(InputInterfaceOf({HidInterface::Control}, reply), HidInterface::Control);
+    EXPECT_EQ(InputInterfaceOf({HidInterface::Consumer, HidInterface::Led}, usage), HidInterface::Consumer);
+    EXPECT_FALSE(InputInterfaceOf({HidInterface::Led}, usage));
+    EXPECT_FALSE(InputInterfaceOf({HidInterface::Control}, {}));
+    // One node carrying both: a consumer report must not be taken for a reply (and lost).
+    const std::set<HidInterface> both = {HidInterface::Control, HidInterface::Consumer};
+    EXPECT_EQ(InputInterfaceOf(both, reply), HidInterface::Control);
+    EXPECT_EQ(InputInterfaceOf(both, usage), HidInterface::Consumer);
 }
 
 TEST(HidrawMatchTest, ConsumerUsageFollowsTheReportId) {

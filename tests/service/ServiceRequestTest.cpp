@@ -2,6 +2,8 @@
 // standing reads and the notification thread.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "tests/service/SimHarness.h"
 
 namespace talvenix::service::test {
@@ -144,6 +146,53 @@ TEST_F(ServiceRequestTest, LedStatusCanBeReadBack) {
     EXPECT_EQ(back[1], 0x02);
     // The program cancels the previous LED request before each new one.
     EXPECT_EQ(DeleteRequestFromUnitId(unit), 1);
+}
+
+// Two standing CTRL reads; the first one's callback acts on the library while the reply is
+// being delivered, the second one counts its calls.
+std::atomic<std::uint32_t> gVictimUnit{0};
+std::atomic<int> gVictimCalls{0};
+std::atomic<bool> gEndFromCallback{false};
+
+int CancellingNotify(const ServiceNotification* n) {
+    if (n->kind == SERVICE_NOTIFY_DATA) {
+        if (gEndFromCallback) {
+            End();
+        } else {
+            DeleteRequestFromUnitId(gVictimUnit);
+        }
+    }
+    return 1;
+}
+
+int VictimNotify(const ServiceNotification* n) {
+    if (n->kind == SERVICE_NOTIFY_DATA) ++gVictimCalls;
+    return 1;
+}
+
+TEST_F(ServiceRequestTest, ARequestCancelledByAnotherCallbackIsNotCalledAfterwards) {
+    for (const bool endFromCallback : {false, true}) {
+        SCOPED_TRACE(endFromCallback ? "End from a callback" : "DeleteRequestFromUnitId from a callback");
+        gEndFromCallback = endFromCallback;
+        gVictimCalls = 0;
+        std::uint32_t canceller = 0;
+        std::uint32_t victim = 0;
+        ASSERT_EQ(RegisterRead(ControlFilter(), TALVENIX_TAG_CTRL, &canceller, &CancellingNotify), 1);
+        ASSERT_EQ(RegisterRead(ControlFilter(), TALVENIX_TAG_CTRL, &victim, &VictimNotify), 1);
+        gVictimUnit = victim;
+        ClearCaptured();
+        ASSERT_EQ(WriteFrame(MakeFrame(1, 0, 0)), 1);
+        // The fixture's own read (registered first) sees the reply; the victim, last in line, must not.
+        ASSERT_TRUE(WaitForCaptured([](const Captured& c) { return c.tag == TALVENIX_TAG_CTRL; }).has_value());
+        std::this_thread::sleep_for(100ms);
+        EXPECT_EQ(gVictimCalls.load(), 0);
+        if (!endFromCallback) {
+            EXPECT_EQ(DeleteRequestFromUnitId(victim), 0);  // already gone
+            EXPECT_EQ(DeleteRequestFromUnitId(canceller), 1);
+        }
+    }
+    gEndFromCallback = false;
+    EXPECT_EQ(DeviceCount(), -1);  // the callback's End closed the library
 }
 
 TEST(ServiceLifecycleTest, EverythingIsRefusedBeforeInitAndInitNests) {

@@ -6,9 +6,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 
 #include "service/simulator/SimControlClient.h"
 #include "tests/service/SimHarness.h"
@@ -118,6 +121,41 @@ TEST_F(SimControlSocketTest, UnwritableFolderDoesNotBreakInit) {
     Open();
     EXPECT_EQ(DeviceCount(), 1);
     ::unsetenv("TALVENIX_SIM_SOCKET");
+}
+
+TEST_F(SimControlSocketTest, AClientThatNeverReadsItsRepliesCannotHoldUpEnd) {
+    Open();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, socket_.c_str(), sizeof addr.sun_path - 1);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    // Commands until neither side can take more: the server is then stuck sending replies.
+    const std::string lines = [] {
+        std::string text;
+        for (int i = 0; i < 64; ++i) text += "status\n";
+        return text;
+    }();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int full = 0;
+    while (full < 20 && std::chrono::steady_clock::now() < until) {
+        const ssize_t n = ::send(fd, lines.data(), lines.size(), MSG_NOSIGNAL);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            ++full;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        } else {
+            full = 0;
+        }
+    }
+    ASSERT_EQ(full, 20) << "the server kept reading; the buffers never filled";
+
+    auto ended = std::async(std::launch::async, [] { return End(); });
+    const bool prompt = ended.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    ::close(fd);  // lets a stuck server go, so a failing run still finishes
+    EXPECT_TRUE(prompt) << "End waited for a client that does not read";
+    EXPECT_EQ(ended.get(), 1);
+    open_ = false;
 }
 
 }  // namespace

@@ -128,6 +128,27 @@ TEST_F(SimStateFileTest, AnUnusableFileIsKeptAsideAndTheKeyboardStartsFresh) {
     EXPECT_EQ(Memory(PELLORAN_SIM_CONFIG, 11, 1)[0], 128);
 }
 
+TEST_F(SimStateFileTest, AnUnusableFileThatCannotBeMovedAsideIsNeverOverwritten) {
+    End();
+    initialised_ = false;
+    { std::ofstream(state_, std::ios::binary) << "someone else's file"; }
+    // The aside name is taken by a folder with something in it, so the rename fails.
+    fs::create_directories(dir_ / "keyboard.state.bad");
+    { std::ofstream(dir_ / "keyboard.state.bad" / "keep") << "x"; }
+    ASSERT_EQ(Init(0), 1);
+    initialised_ = true;
+    ASSERT_EQ(RegisterRead(ControlFilter(), TALVENIX_TAG_CTRL, &ctrlUnit_), 1);
+    EXPECT_EQ(Memory(PELLORAN_SIM_CONFIG, 11, 1)[0], 128);  // factory memory, keyboard works
+    ASSERT_TRUE(Exchange(MakeFrame(1, 0, 0)));
+    ASSERT_TRUE(Exchange(MakeFrame(10, 1, 0, {0x42})));
+    ASSERT_TRUE(Exchange(MakeFrame(2, 0, 0)));
+    End();
+    initialised_ = false;
+    const auto kept = ReadFile(state_);
+    EXPECT_TRUE(std::string(kept.begin(), kept.end()) == "someone else's file")
+        << "the unusable file was overwritten (" << kept.size() << " bytes now)";
+}
+
 TEST_F(SimStateFileTest, AValidFileIsLoadedAsIs) {
     End();
     std::vector<std::uint8_t> image(68770, 0);
