@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "cli/Context.h"
 #include "cli/Language.h"
+#include "core/text/Utf.h"
 
 namespace talvenix::cli {
 
@@ -30,10 +31,13 @@ constexpr const char* kFooter =
     "default ~/.local/state/talvenix/simulated-keyboard.state, shared with the configurator);\n"
     "TALVENIX_PROGRAM_DIR overrides the folder of the service library and Skins.";
 
-// One line per failure: CLI11's own messages may span lines.
+// One line per failure: CLI11's own messages may span lines, and a parser's message may quote
+// raw input bytes (control characters, malformed UTF-8) that must not reach the terminal as is.
 std::string OneLine(std::string text) {
+    text = text::SanitizeUtf8(text);
     for (char& c : text) {
         if (c == '\n' || c == '\r') c = ' ';
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     }
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
@@ -61,23 +65,28 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddColourCommands(app, ctx, run);
     AddSimCommands(app, ctx, run);
 
-    // CLI11 reports a mistyped command as a missing one; name it instead.
-    for (int i = 1; i < argc; ++i) {
+    // CLI11 reports a mistyped command as a missing one; name it instead. Groups (lighting,
+    // colours, sim) are checked the same way one level down.
+    CLI::App* level = &app;
+    std::string path;
+    for (int i = 1; i < argc && level != nullptr; ++i) {
         const std::string arg = argv[i];
         if (arg == "--lang") {
             ++i;
             continue;
         }
         if (arg.empty() || arg[0] == '-') continue;
-        bool known = false;
-        for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
-            known = known || sub->check_name(arg);
+        CLI::App* found = nullptr;
+        for (CLI::App* sub : level->get_subcommands([](CLI::App*) { return true; })) {
+            if (sub->check_name(arg)) found = sub;
         }
-        if (!known) {
-            err << kProgram << ": unknown command '" << arg << "' (see " << kProgram << " --help)\n";
+        if (found == nullptr) {
+            err << kProgram << ": unknown command '" << path << arg << "' (see " << kProgram << ' ' << path
+                << "--help)\n";
             return kExitUsage;
         }
-        break;
+        path += found->get_name() + ' ';
+        level = found->get_subcommands([](CLI::App*) { return true; }).empty() ? nullptr : found;
     }
 
     try {
@@ -114,6 +123,11 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         if (run) run();
         ctx.Close();
         out.flush();
+        // A full disk or another failed write must not pass for a complete listing or JSON.
+        if (!out) {
+            err << kProgram << ": the output could not be written\n";
+            return kExitBadInput;
+        }
         return kExitOk;
     } catch (const CliError& e) {
         ctx.Close();

@@ -78,9 +78,15 @@ struct Open {
     std::unique_ptr<lighting::UserColours> colours;
 };
 
-Open OpenColours(Context& ctx, int profile) {
+// `writesFiles`: the command stores its change in the colour file, so a folder that cannot hold
+// the files is refused before the keyboard is touched.
+Open OpenColours(Context& ctx, int profile, bool writesFiles = true) {
     Session& kb = ctx.AttachedKeyboard();
     EnsureColourFiles();
+    std::error_code ec;
+    if (writesFiles && !std::filesystem::is_directory(ColourFolder(), ec)) {
+        FailBadInput(ColourFolder().string() + ": cannot be created, so the colour files cannot be written");
+    }
     Open o;
     lighting::LightingFiles files;
     files.skinMain = platform::ProgramFolder() / "Skins" / "Main.ini";
@@ -136,7 +142,7 @@ void RunShow(Context& ctx, int profileArg) {
 }
 
 void RunApply(Context& ctx, int profile) {
-    Open o = OpenColours(ctx, profile);
+    Open o = OpenColours(ctx, profile, false);
     CheckColourResult(o.colours->ApplyUserColourSet(), "sending the colour set");
 }
 

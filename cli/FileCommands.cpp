@@ -1,6 +1,7 @@
 // Profile files: validate, show, to-json, from-json (files only), and backup / restore (the
 // whole keyboard to and from a profile file).
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/CliError.h"
@@ -26,40 +27,47 @@ namespace talvenix::cli {
 
 namespace {
 
+// A valid header can still front damaged contents (the import reads them all the same, with
+// the damage repaired): say so on stderr, so a "valid" file does not hide what was lost.
+void NoteDamagedParts(Context& ctx, const std::string& file, std::span<const std::uint8_t> bytes,
+                      const char* consequence) {
+    const auto repairs = profiles::ParseProfileFile(bytes).repairs;
+    if (!repairs.Any()) return;
+    ctx.Err() << "talvenix-cli: note: " << file << " has damaged parts (";
+    const char* sep = "";
+    auto item = [&](bool on, const char* what) {
+        if (!on) return;
+        ctx.Err() << sep << what;
+        sep = ", ";
+    };
+    item(repairs.actionsCapped, "a macro counts more than 2000 actions");
+    item(repairs.namesTerminated, "a macro name has no end");
+    item(repairs.stringsDropped != 0, "a key's string lies outside the string block");
+    item(repairs.macrosTruncated || repairs.stringsTruncated, "the file ends early");
+    item(repairs.macrosCapped, "more than 100 macros");
+    ctx.Err() << "); " << consequence << '\n';
+}
+
 void RunValidate(Context& ctx, const std::string& file) {
     const auto bytes = ReadWholeFile(file);
     const macros::Configuration cfg = ParseValidProfileFile(bytes, file);
     ctx.Out() << file << ": valid profile file (" << cfg.macros.size() << (cfg.macros.size() == 1 ? " macro, " : " macros, ")
               << cfg.strings.TotalSize() << " bytes of strings)\n";
+    NoteDamagedParts(ctx, file, bytes, "a restore takes only what can be read");
 }
 
 void RunShow(Context& ctx, const std::string& file) {
     const auto bytes = ReadWholeFile(file);
     const macros::Configuration cfg = ParseValidProfileFile(bytes, file);
     PrintProfileListing(cfg, ctx.Out());
+    NoteDamagedParts(ctx, file, bytes, "the listing shows what could be read");
 }
 
 void RunToJson(Context& ctx, const std::string& file) {
     const auto bytes = ReadWholeFile(file);
     ParseValidProfileFile(bytes, file);  // the detailed reason for a refused file
     ctx.Out() << ProfileFileToJson(bytes);
-    // A valid header can still front damaged contents; the JSON carries what could be read.
-    const auto repairs = profiles::ParseProfileFile(bytes).repairs;
-    if (repairs.Any()) {
-        ctx.Err() << "talvenix-cli: note: " << file << " has damaged parts (";
-        const char* sep = "";
-        auto item = [&](bool on, const char* what) {
-            if (!on) return;
-            ctx.Err() << sep << what;
-            sep = ", ";
-        };
-        item(repairs.actionsCapped, "a macro counts more than 2000 actions");
-        item(repairs.namesTerminated, "a macro name has no end");
-        item(repairs.stringsDropped != 0, "a key's string lies outside the string block");
-        item(repairs.macrosTruncated || repairs.stringsTruncated, "the file ends early");
-        item(repairs.macrosCapped, "more than 100 macros");
-        ctx.Err() << "); the JSON holds what could be read\n";
-    }
+    NoteDamagedParts(ctx, file, bytes, "the JSON holds what could be read");
 }
 
 void RunFromJson(Context&, const std::string& json, const std::string& outFile) {
@@ -82,6 +90,7 @@ std::u16string MacroNamePrefix() {
 }
 
 void RunBackup(Context& ctx, const std::string& file) {
+    if (file.empty() || file == "-") FailBadInput("an output file name is needed");
     std::error_code ec;
     if (std::filesystem::is_directory(file, ec)) FailBadInput(file + ": is a folder");
     const auto parent = std::filesystem::absolute(file, ec).parent_path();
@@ -95,7 +104,8 @@ void RunBackup(Context& ctx, const std::string& file) {
     using R = profiles::ReadBackOutcome::Result;
     switch (outcome.result) {
     case R::Ok: break;
-    case R::ProfileUnknown: throw CliError(kExitNoKeyboard, "the keyboard's current profile could not be read");
+    case R::ProfileUnknown:  // the keyboard is attached (checked above): it answered, but not with 0..3
+        throw CliError(kExitKeyboardError, "the keyboard reports no valid current profile; nothing was written");
     case R::NoDefaultLayout: throw CliError(kExitKeyboardError, "the keyboard's default key layout could not be read");
     case R::KeyBlockReadFailed: CheckDeviceResult(outcome.deviceResult, "reading the key blocks"); break;
     case R::MacroReadFailed: CheckDeviceResult(outcome.deviceResult, "reading the macro memory"); break;
@@ -110,12 +120,14 @@ void RunBackup(Context& ctx, const std::string& file) {
 }
 
 void RunRestore(Context& ctx, const std::string& file) {
+    // The import reads the file by name, so standard input cannot stand in for it.
+    if (file == "-") FailBadInput("restore needs a file name; it does not read standard input");
     // Refuse a bad file before anything is touched, with the field that is wrong.
     const auto bytes = ReadWholeFile(file);
     const macros::Configuration cfg = ParseValidProfileFile(bytes, file);
 
     Session& kb = ctx.AttachedKeyboard();
-    Progress progress("writing the keyboard");
+    std::optional<Progress> progress(std::in_place, "writing the keyboard");
     profiles::KeyboardState state;
     ReadKeyboardState(kb, state);
     // The import would save the store before the keyboard refused a file too large for it.
@@ -145,6 +157,7 @@ void RunRestore(Context& ctx, const std::string& file) {
         throw CliError(kExitKeyboardError, "writing the keyboard failed");
     }
     }
+    progress.reset();  // its line is cleared before the note goes out
     if (outcome.download.namesDropped) {
         ctx.Err() << "talvenix-cli: note: not enough macro space for the macro names; the macros were "
                      "written without them\n";

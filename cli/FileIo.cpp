@@ -21,6 +21,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uintmax_t 
         }
         return bytes;
     }
+    if (path.empty()) FailBadInput("a file name is needed");
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) FailBadInput(path + ": no such file");

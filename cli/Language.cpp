@@ -31,16 +31,20 @@ int DefaultLanguageIndex() {
 // Without a language file the built-in key names are bare ids ("KEYBOARD_A") and every media
 // name reads "Hello world": print the CLI's own names instead, which are at least readable and
 // are the names the command line accepts.
-text::LanguageTable FallbackTable() {
-    text::LanguageTable table;
+// `onlyMissing`: fill only the entries a language file left out (they read as a blank), so a
+// damaged or partial file still gives readable key and media names.
+text::LanguageTable FallbackTable(text::LanguageTable table = {}, bool onlyMissing = false) {
+    auto set = [&](text::TextId id, std::string_view fallback) {
+        if (!onlyMissing || table.Text(id).empty() || table.Text(id) == text::kMissingText) table.SetText(id, fallback);
+    };
     constexpr std::string_view prefix = "KEYBOARD_";
     for (std::size_t i = 0; i < text::kTextCount; ++i) {
         const auto id = static_cast<text::TextId>(i);
         const std::string_view name = text::TextIdName(id);
-        if (name.substr(0, prefix.size()) == prefix) table.SetText(id, name.substr(prefix.size()));
+        if (name.substr(0, prefix.size()) == prefix) set(id, name.substr(prefix.size()));
     }
     for (int m = 0; m < keys::kMediaCount; ++m) {
-        table.SetText(keys::kMediaList[static_cast<std::size_t>(m)].nameId, MediaWord(m));
+        set(keys::kMediaList[static_cast<std::size_t>(m)].nameId, MediaWord(m));
     }
     return table;
 }
@@ -60,7 +64,7 @@ void SelectCliLanguage(const std::string& option) {
     const auto file = SkinFolder() / "language.ini";
     std::error_code ec;
     if (std::filesystem::is_regular_file(file, ec)) {
-        text::LoadLanguageTable(file, gLanguageIndex);
+        text::SetCurrentLanguageTable(FallbackTable(text::LanguageTable::Load(file, gLanguageIndex), true));
     } else {
         text::SetCurrentLanguageTable(FallbackTable());
     }

@@ -1,6 +1,7 @@
 #include "cli/ProfileJson.h"
 
 #include <cstring>
+#include <optional>
 #include <set>
 
 #include <nlohmann/json.hpp>
@@ -48,6 +49,30 @@ bool AllZero(const std::uint8_t* bytes, std::size_t n) {
 }
 
 bool IsGSlot(int slot) { return slot >= keys::kGSlotBankA && slot < keys::kUsedSlots; }
+
+// JSON text is UTF-8, which cannot carry an unpaired surrogate: such a string (a damaged file,
+// a name typed on another system) is written as its UTF-16LE units in hex instead, under the
+// field name followed by "Utf16", so the round trip keeps it exactly.
+bool TextFitsUtf8(std::u16string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t u = s[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+            ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void PutText(Json& j, const std::string& field, const std::u16string& text) {
+    if (TextFitsUtf8(text)) {
+        j[field] = text::Utf16ToUtf8(text);
+    } else {
+        const std::string le = text::Utf16ToLeBytes(text);
+        j[field + "Utf16"] = ToHex(reinterpret_cast<const std::uint8_t*>(le.data()), le.size());
+    }
+}
 
 // Compact where it reads well: an object or array of plain values stays on one line.
 bool IsFlat(const Json& j) {
@@ -112,7 +137,7 @@ Json RecordToJson(const KeyAssignment& r, std::uint16_t expectedTag, const macro
     case 3:
     case 6:
         if (strings.Has(stringSlot)) {
-            j[r.kind == 3 ? "path" : "text"] = text::Utf16ToUtf8(strings.Text(stringSlot));
+            PutText(j, r.kind == 3 ? "path" : "text", strings.Text(stringSlot));
             rawValue = false;  // the offset follows from where the string lands
         }
         break;
@@ -145,7 +170,7 @@ Json RecordToJson(const KeyAssignment& r, std::uint16_t expectedTag, const macro
 Json MacroToJson(const macros::MacroRecord& m) {
     Json j;
     j["id"] = m.id;
-    j["name"] = text::Utf16ToUtf8(m.Name());
+    PutText(j, "name", m.Name());
     j["cycles"] = m.cycles;
     const std::string_view mode = PlayModeWord(m.playMode);
     if (mode.empty()) j["playMode"] = m.playMode;
@@ -198,6 +223,23 @@ std::array<std::uint8_t, N> HexField(const Json& j, const std::string& where) {
     return out;
 }
 
+// A string field, or its "Utf16" hex form (see PutText); nullopt when neither is given.
+std::optional<std::u16string> TextField(const Json& j, const std::string& field, const std::string& where) {
+    const std::string hexField = field + "Utf16";
+    if (j.contains(field) && j.contains(hexField)) Bad(where, "has both " + field + " and " + hexField);
+    if (j.contains(field)) return text::Utf8ToUtf16(StringField(j[field], where + "." + field));
+    if (!j.contains(hexField)) return std::nullopt;
+    const std::string& hex = StringField(j[hexField], where + "." + hexField);
+    if (hex.size() % 4 != 0) Bad(where + "." + hexField, "must be hex digits, four per UTF-16 unit");
+    std::string le;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const auto v = ParseNumber("0x" + hex.substr(i, 2));
+        if (!v) Bad(where + "." + hexField, "must be hex digits");
+        le.push_back(static_cast<char>(*v));
+    }
+    return text::Utf16LeBytesToString(le);
+}
+
 // A word from a table, or a number up to `max`.
 template <typename WordLookup>
 std::uint64_t WordOrNumber(const Json& j, const std::string& where, WordLookup lookup, std::uint64_t max,
@@ -230,8 +272,8 @@ void CheckMembers(const Json& j, const std::string& where, std::initializer_list
 
 KeyAssignment RecordFromJson(const Json& j, const std::string& where, std::uint16_t expectedTag,
                              macros::KeyStringTable& strings, int stringSlot) {
-    CheckMembers(j, where,
-                 {"kind", "tag", "cycles", "value", "target", "path", "text", "macro", "media", "function", "extra"});
+    CheckMembers(j, where, {"kind", "tag", "cycles", "value", "target", "path", "text", "pathUtf16", "textUtf16",
+                            "macro", "media", "function", "extra"});
     if (!j.contains("kind")) Bad(where, "has no kind");
     KeyAssignment r;
     r.kind = static_cast<std::uint16_t>(
@@ -247,12 +289,16 @@ KeyAssignment RecordFromJson(const Json& j, const std::string& where, std::uint1
     };
     only("target", 2);
     only("path", 3);
+    only("pathUtf16", 3);
     only("macro", 4);
     only("text", 6);
+    only("textUtf16", 6);
     only("media", 7);
     only("function", 8);
     int meanings = 0;
-    for (const char* f : {"value", "target", "path", "text", "macro", "media", "function"}) meanings += j.contains(f);
+    for (const char* f : {"value", "target", "path", "text", "pathUtf16", "textUtf16", "macro", "media", "function"}) {
+        meanings += j.contains(f);
+    }
     if (meanings > 1) Bad(where, "gives its value more than once");
 
     if (j.contains("value")) r.value = static_cast<std::uint32_t>(UnsignedField(j["value"], where + ".value", 0xFFFFFFFF));
@@ -266,22 +312,22 @@ KeyAssignment RecordFromJson(const Json& j, const std::string& where, std::uint1
             WordOrNumber(j["function"], where + ".function", FunctionOfWord, 15, "office function"));
     }
     for (const char* f : {"path", "text"}) {
-        if (!j.contains(f)) continue;
-        const std::u16string s = text::Utf8ToUtf16(StringField(j[f], where + "." + f));
-        if (s.find(u'\0') != std::u16string::npos) Bad(where + "." + f, "must not contain NUL characters");
-        strings.Set(stringSlot, s);
+        const auto s = TextField(j, f, where);
+        if (!s) continue;
+        if (s->find(u'\0') != std::u16string::npos) Bad(where + "." + f, "must not contain NUL characters");
+        strings.Set(stringSlot, *s);
     }
     if (j.contains("extra")) r.extra = HexField<8>(j["extra"], where + ".extra");
     return r;
 }
 
 macros::MacroRecord MacroFromJson(const Json& j, const std::string& where, int position) {
-    CheckMembers(j, where, {"id", "name", "cycles", "playMode", "new", "reserved1", "reserved2", "actions"});
+    CheckMembers(j, where, {"id", "name", "nameUtf16", "cycles", "playMode", "new", "reserved1", "reserved2", "actions"});
     macros::MacroRecord m;
     m.id = j.contains("id") ? static_cast<std::uint16_t>(UnsignedField(j["id"], where + ".id", 0xFFFF))
                             : static_cast<std::uint16_t>(position + 1);
-    if (j.contains("name")) {
-        const std::u16string name = text::Utf8ToUtf16(StringField(j["name"], where + ".name"));
+    if (const auto text = TextField(j, "name", where)) {
+        const std::u16string& name = *text;
         if (name.size() > static_cast<std::size_t>(macros::kMaxNameLength)) {
             Bad(where + ".name", "is longer than " + std::to_string(macros::kMaxNameLength) + " UTF-16 units");
         }
@@ -445,7 +491,16 @@ std::vector<std::uint8_t> ProfileFileFromJson(const std::string& text) {
         }
         cfg.macros.reserve(macrosJson.size());
         for (std::size_t i = 0; i < macrosJson.size(); ++i) {
-            cfg.macros.push_back(MacroFromJson(macrosJson[i], "macros[" + std::to_string(i) + "]", static_cast<int>(i)));
+            const std::string where = "macros[" + std::to_string(i) + "]";
+            cfg.macros.push_back(MacroFromJson(macrosJson[i], where, static_cast<int>(i)));
+            // Keys name macros by id: a second macro with the same id (easily made by giving
+            // one macro an id and leaving the next to its default) would make them ambiguous.
+            for (std::size_t k = 0; k + 1 < cfg.macros.size(); ++k) {
+                if (cfg.macros[k].id == cfg.macros.back().id) {
+                    Bad(where + ".id", std::to_string(cfg.macros.back().id) + " is already the id of macros[" +
+                                           std::to_string(k) + "]");
+                }
+            }
         }
     }
 

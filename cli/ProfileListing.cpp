@@ -45,6 +45,9 @@ std::string Describe(const macros::Configuration& cfg, const keys::KeyAssignment
     case 8: target = keys::FunctionText(r.value); break;
     default: break;
     }
+    // A value no name stands for (a media or function index past its list, an unknown kind's
+    // value) is still shown, so the listing hides nothing the file holds.
+    if (target.empty() && r.value != 0) target = "value " + Num(r.value);
     char line[64];
     std::snprintf(line, sizeof line, "%-11s", kind.c_str());
     std::string out = line;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "cli/CliError.h"
@@ -14,6 +15,24 @@ namespace {
 // How long a count of 0 is re-checked: enough for the real library's first enumeration.
 constexpr auto kPresenceGrace = std::chrono::milliseconds(400);
 constexpr auto kPresencePoll = std::chrono::milliseconds(20);
+// The simulator keeps its memory in the file TALVENIX_SIM_STATE names. It sets an unreadable
+// file aside by renaming it, which must never happen to a folder, and it cannot save into a
+// folder that does not exist: both are refused before the library is loaded.
+void CheckSimulatorStatePath() {
+    const char* value = std::getenv("TALVENIX_SIM_STATE");
+    if (value == nullptr || *value == '\0') return;
+    const std::filesystem::path path(value);
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        FailBadInput("TALVENIX_SIM_STATE=" + path.string() + " is not a regular file");
+    }
+    const auto parent = std::filesystem::absolute(path, ec).parent_path();
+    if (ec || !std::filesystem::is_directory(parent, ec)) {
+        FailBadInput("TALVENIX_SIM_STATE=" + path.string() + ": no such folder " + parent.string());
+    }
+}
+
 }  // namespace
 
 // The library stays loaded until the process ends: a command is short-lived, and a library's
@@ -29,6 +48,7 @@ Session::Session(bool simulate) : library_(std::make_unique<Library>()), simulat
         // control socket of a simulator that a running configurator serves.
         ::setenv("TALVENIX_SIM_SOCKET", "none", 1);
         platform::PrepareSimulatorEnvironment();
+        CheckSimulatorStatePath();
     }
     const auto path = platform::ServiceLibraryPath(simulate);
     library_->loaded = platform::LoadServiceLibrary(path);

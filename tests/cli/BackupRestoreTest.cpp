@@ -82,6 +82,9 @@ std::vector<std::uint8_t> TooShort(std::vector<std::uint8_t> b) {
     return b;
 }
 
+// Listings and failure messages show the case by name instead of its raw bytes.
+void PrintTo(const BadFile& f, std::ostream* os) { *os << f.name; }
+
 class RefusedRestoreTest : public BackupRestoreTest, public ::testing::WithParamInterface<BadFile> {};
 
 TEST_P(RefusedRestoreTest, ChangesNothingAndExitsOne) {
@@ -124,6 +127,26 @@ macros::Configuration BigMacros(int count) {
         c.macros.push_back(m);
     }
     return c;
+}
+
+TEST_F(BackupRestoreTest, BackupOfAKeyboardReportingAnOddProfileIsAKeyboardError) {
+    ASSERT_EQ(Sim({"info"}).exitCode, 0);  // creates the state file
+    auto state = State();
+    state[8 + 10] = 7;  // ConfigBlock byte 10: the current profile
+    WriteBytes(StateFile(), state);
+    const CliResult r = Sim({"backup", File("out.tvx").string()});
+    EXPECT_EQ(r.exitCode, 4) << r.err;  // attached and answering: not "no keyboard"
+    EXPECT_NE(r.err.find("no valid current profile"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(File("out.tvx")));
+}
+
+TEST_F(BackupRestoreTest, RestoreFromStandardInputIsRefusedPlainly) {
+    ASSERT_EQ(Sim({"info"}).exitCode, 0);
+    const auto before = State();
+    const CliResult r = Sim({"restore", "-"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "talvenix-cli: restore needs a file name; it does not read standard input\n");
+    EXPECT_EQ(State(), before);
 }
 
 TEST_F(BackupRestoreTest, MacrosThatFitOnlyWithoutNamesAreWrittenWithANote) {

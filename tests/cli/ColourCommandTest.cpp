@@ -58,5 +58,19 @@ TEST_F(ColourCommandTest, SelectSetStoresItAndUnknownKeysAreRefused) {
     EXPECT_NE(bad.err.find("'NOPE' is not a key"), std::string::npos) << bad.err;
 }
 
+TEST_F(ColourCommandTest, AColourFolderThatCannotBeMadeIsRefusedBeforeTheKeyboardIsTouched) {
+    ASSERT_EQ(Sim({"lighting", "set", "--effect", "20"}).exitCode, 0);
+    std::filesystem::create_directories(home_.DocumentsFolder());
+    WriteBytes(home_.DocumentsFolder() / "Talvenix", {'x'});  // a file where the folder belongs
+    const auto before = State();
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"colours", "paint", "A", "00FF00"}, {"colours", "base", "0000FF"}, {"colours", "set", "2"}}) {
+        const CliResult r = Sim(args);
+        EXPECT_EQ(r.exitCode, 1) << args[1];
+        EXPECT_NE(r.err.find("cannot be created"), std::string::npos) << r.err;
+        EXPECT_EQ(State(), before) << args[1];
+    }
+}
+
 }  // namespace
 }  // namespace talvenix::test

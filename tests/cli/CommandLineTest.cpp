@@ -2,6 +2,9 @@
 // through the binary (validate, show, to-json / from-json).
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "cli/CliApp.h"
 #include "core/profiles/ProfileFile.h"
 #include "tests/cli/CliRunner.h"
 
@@ -61,6 +64,48 @@ TEST_F(CommandLineTest, UsageErrorsExitTwoWithOneLine) {
     }
 }
 
+TEST_F(CommandLineTest, AMistypedCommandOfAGroupIsNamed) {
+    for (const auto& [args, named] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"lighting", "bogus"}, "'lighting bogus'"},
+             {{"--lang", "en", "colours", "shwo"}, "'colours shwo'"},
+             {{"sim", "unplugg"}, "'sim unplugg'"}}) {
+        const CliResult r = Run(args);
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_NE(r.err.find("unknown command " + named), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+}
+
+TEST_F(CommandLineTest, AnEmptyFileNameIsRefusedPlainly) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"validate", ""}, {"show", ""}, {"to-json", ""}}) {
+        const CliResult r = Run(args);
+        EXPECT_EQ(r.exitCode, 1) << args.front();
+        EXPECT_EQ(r.err, "talvenix-cli: a file name is needed\n") << args.front();
+    }
+    const CliResult backup = Sim({"backup", ""});
+    EXPECT_EQ(backup.exitCode, 1);
+    EXPECT_EQ(backup.err, "talvenix-cli: an output file name is needed\n");
+}
+
+// The simulator sets an unreadable state file aside by renaming it: a folder named there must
+// be refused before it is touched.
+TEST_F(CommandLineTest, ASimulatorStateThatIsNoFileIsRefusedAndLeftAlone) {
+    const auto folder = File("keep-me");
+    std::filesystem::create_directories(folder);
+    WriteBytes(folder / "inside", {1, 2, 3});
+    const CliResult r = RunCliBinary({"--simulate", "info"}, {{"TALVENIX_SIM_STATE", folder.string()}});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("is not a regular file"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(ReadBytes(folder / "inside"), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_FALSE(std::filesystem::exists(folder.string() + ".bad"));
+
+    const auto lost = File("no-such-folder") / "sim.state";
+    const CliResult missing = RunCliBinary({"--simulate", "info"}, {{"TALVENIX_SIM_STATE", lost.string()}});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("no such folder"), std::string::npos) << missing.err;
+}
+
 TEST_F(CommandLineTest, EveryCommandHasHelp) {
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--help"}, {"info", "--help"}, {"backup", "--help"}, {"restore", "--help"}, {"validate", "--help"},
@@ -110,6 +155,36 @@ TEST_F(CommandLineTest, DamagedContentsBehindAValidHeaderAreConvertedWithANote) 
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.err.find("outside the string block"), std::string::npos) << r.err;
     EXPECT_NE(r.out.find("\"F5\": {\"kind\": \"launch\", \"value\": 8323072}"), std::string::npos) << r.out;
+
+    // validate and show accept the file too (the import does), but do not hide the damage.
+    for (const char* command : {"validate", "show"}) {
+        const CliResult other = Run({command, File("damaged.tvx").string()});
+        EXPECT_EQ(other.exitCode, 0) << command;
+        EXPECT_NE(other.err.find("outside the string block"), std::string::npos) << command << ": " << other.err;
+        EXPECT_EQ(std::count(other.err.begin(), other.err.end(), '\n'), 1) << other.err;
+    }
+}
+
+TEST_F(CommandLineTest, RawInputBytesInAnErrorAreMadeSafe) {
+    const std::string bad = "{\"format\":\"talvenix-profile\",\"version\":1,\"macros\":[{\"name\":\"\xff\x1b[2J\"}]}";
+    WriteBytes(File("bad.json"), std::vector<std::uint8_t>(bad.begin(), bad.end()));
+    const CliResult r = Run({"from-json", File("bad.json").string(), File("out.tvx").string()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("not valid JSON"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\xff'), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(File("out.tvx")));
+}
+
+TEST_F(CommandLineTest, OutputThatCannotBeWrittenIsAFailure) {
+    const std::string file = WriteRich("rich.tvx").string();
+    const char* argv[] = {"talvenix-cli", "to-json", file.c_str()};
+    std::ostringstream out;
+    std::ostringstream err;
+    out.setstate(std::ios::badbit);  // as std::cout is on a full disk
+    EXPECT_EQ(cli::RunCli(3, argv, out, err), 1);
+    EXPECT_EQ(err.str(), "talvenix-cli: the output could not be written\n");
 }
 
 TEST_F(CommandLineTest, RefusedJsonWritesNothing) {
@@ -136,6 +211,18 @@ TEST_F(CommandLineTest, ShowListsKeysGKeysMacrosAndStrings) {
     EXPECT_NE(r.out.find("\u2191"), std::string::npos) << r.out;
 }
 
+TEST_F(CommandLineTest, ShowGivesValuesThatNoNameStandsFor) {
+    const std::string json = R"({"format":"talvenix-profile","version":1,"profiles":[{"keys":{
+        "F1":{"kind":"media","value":99},"F2":{"kind":"function","value":20},"F4":{"kind":12,"value":3}}}]})";
+    WriteBytes(File("odd.json"), std::vector<std::uint8_t>(json.begin(), json.end()));
+    ASSERT_EQ(Run({"from-json", File("odd.json").string(), File("odd.tvx").string()}).exitCode, 0);
+    const CliResult r = Run({"--lang", "en", "show", File("odd.tvx").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("media      value 99\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("function   value 20\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("kind 12    value 3\n"), std::string::npos) << r.out;
+}
+
 TEST_F(CommandLineTest, NamesComeFromTheLanguageFileBesideTheProgram) {
     const auto program = File("program");
     std::filesystem::create_directories(program / "Skins");
@@ -152,6 +239,8 @@ TEST_F(CommandLineTest, NamesComeFromTheLanguageFileBesideTheProgram) {
     EXPECT_NE(zh.out.find("\xE4\xB9\x99"), std::string::npos) << zh.out;
     const CliResult en = RunCliBinary({"--lang", "en", "show", file.string()}, env);
     EXPECT_NE(en.out.find("Key A"), std::string::npos) << en.out;
+    // Keys the file leaves out keep a readable name rather than the blank a missing text reads as.
+    EXPECT_NE(en.out.find("    F5                launch"), std::string::npos) << en.out;
     // The JSON form never depends on the language.
     EXPECT_EQ(RunCliBinary({"--lang", "zh", "to-json", file.string()}, env).out, Run({"to-json", file.string()}).out);
 }

@@ -31,6 +31,22 @@ TEST(ProfileJsonTest, RoundTripOfEveryFieldIsByteIdentical) {
     EXPECT_EQ(ProfileFileToJson(ProfileFileFromJson(json)), json);
 }
 
+// UTF-8 has no form for an unpaired surrogate; such strings must still come back unchanged.
+TEST(ProfileJsonTest, StringsWithUnpairedSurrogatesSurvive) {
+    macros::Configuration c = test::RichConfig();
+    c.strings.Set(0x3F, std::u16string(u"C:\\x") + char16_t(0xD800) + u".exe");
+    c.macros[0].SetName(std::u16string(u"half ") + char16_t(0xDC01));
+    c.RefreshHeader();
+    const auto bytes = Bytes(c);
+    const std::string json = ProfileFileToJson(bytes);
+    EXPECT_NE(json.find("\"pathUtf16\": \"43003a005c007800"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"nameUtf16\": "), std::string::npos) << json;
+    EXPECT_EQ(ProfileFileFromJson(json), bytes);
+    EXPECT_NE(ErrorOf(R"({"format":"talvenix-profile","version":1,"macros":[{"nameUtf16":"41"}]})")
+                  .find("macros[0].nameUtf16: must be hex digits, four per UTF-16 unit"),
+              std::string::npos);
+}
+
 TEST(ProfileJsonTest, HeaderFlagAndReservedBytesSurvive) {
     auto bytes = Bytes(test::KeyboardRepresentableConfig());
     bytes[30] = 1;
@@ -113,6 +129,9 @@ TEST(ProfileJsonTest, RefusalsNameTheField) {
     std::string many = head + R"("macros":[)";
     for (int i = 0; i < 101; ++i) many += std::string(i ? "," : "") + "{}";
     EXPECT_NE(ErrorOf(many + "]}").find("more than 100 macros"), std::string::npos);
+    // An id given to one macro and left to its default (position + 1) on the next collides.
+    EXPECT_NE(ErrorOf(head + R"("macros":[{"id":2},{}]})").find("macros[1].id: 2 is already the id of macros[0]"),
+              std::string::npos);
     std::string longName(250, 'x');
     EXPECT_NE(ErrorOf(head + R"("macros":[{"name":")" + longName + R"("}]})").find("longer than 249"),
               std::string::npos);
