@@ -103,10 +103,15 @@ void SimKeyboard::Start(BackendEvents& events) {
                 case LoadResult::Missing:  // created at the first save
                     break;
                 case LoadResult::Invalid: {
-                    // Keep the unreadable file for inspection instead of overwriting it.
+                    // Keep the unreadable file for inspection instead of overwriting it. Only a
+                    // regular file is moved: a folder or device named by mistake stays untouched.
                     const std::string aside = statePath_ + ".bad";
                     std::error_code ec;
-                    std::filesystem::rename(statePath_, aside, ec);
+                    if (std::filesystem::is_regular_file(statePath_, ec)) {
+                        std::filesystem::rename(statePath_, aside, ec);
+                    } else {
+                        ec = std::make_error_code(std::errc::not_supported);
+                    }
                     Warn("state file " + statePath_ + " unusable (" + error + "); starting from factory memory" +
                          (ec ? std::string(", and it could not be moved aside, so this run saves nothing")
                              : ", old file kept as " + aside));

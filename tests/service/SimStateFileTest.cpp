@@ -149,6 +149,25 @@ TEST_F(SimStateFileTest, AnUnusableFileThatCannotBeMovedAsideIsNeverOverwritten)
         << "the unusable file was overwritten (" << kept.size() << " bytes now)";
 }
 
+TEST_F(SimStateFileTest, AStatePathNamingAFolderLeavesTheFolderAlone) {
+    End();
+    initialised_ = false;
+    const fs::path folder = dir_ / "not-a-state-file";
+    fs::create_directories(folder);
+    { std::ofstream(folder / "notes.txt") << "mine"; }
+    ::setenv("TALVENIX_SIM_STATE", folder.c_str(), 1);
+    ASSERT_EQ(Init(0), 1);
+    initialised_ = true;
+    ASSERT_EQ(RegisterRead(ControlFilter(), TALVENIX_TAG_CTRL, &ctrlUnit_), 1);
+    ASSERT_TRUE(Exchange(MakeFrame(1, 0, 0)));
+    ASSERT_TRUE(Exchange(MakeFrame(2, 0, 0)));
+    End();
+    initialised_ = false;
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_FALSE(fs::exists(dir_ / "not-a-state-file.bad"));
+    EXPECT_EQ(ReadFile(folder / "notes.txt").size(), 4u);
+}
+
 TEST_F(SimStateFileTest, AValidFileIsLoadedAsIs) {
     End();
     std::vector<std::uint8_t> image(68770, 0);
