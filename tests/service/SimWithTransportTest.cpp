@@ -8,28 +8,12 @@
 #include "core/device/Commands.h"
 #include "core/device/DeviceLink.h"
 #include "tests/service/SimHarness.h"
+#include "tests/support/SimKeyboard.h"
 
 namespace talvenix::service::test {
 namespace {
 
 namespace dev = talvenix::device;
-
-dev::ServiceLibraryLink SimLink() {
-    dev::ServiceLibraryLink link;
-    link.Debug = &::Debug;
-    link.Init = &::Init;
-    link.End = &::End;
-    link.RequestGetDeviceCount = &::RequestGetDeviceCount;
-    link.DeleteRequestFromUnitId = &::DeleteRequestFromUnitId;
-    link.DeleteRequestFromHandle = &::DeleteRequestFromHandle;
-    link.RequestWrite = &::RequestWrite;
-    link.RequestWriteOne = &::RequestWriteOne;
-    link.RequestStatusWrite = &::RequestStatusWrite;
-    link.RequestStatusGet = &::RequestStatusGet;
-    link.RequestAsyncRead = &::RequestAsyncRead;
-    link.RequestStatusSetFeature = &::RequestStatusSetFeature;
-    return link;
-}
 
 class SimWithTransportTest : public ::testing::Test {
 protected:
@@ -43,7 +27,7 @@ protected:
         timing.retryPause = std::chrono::milliseconds(1);
         timing.busyBackoff = std::chrono::milliseconds(20);
         timing.endUpdatePause = std::chrono::milliseconds(0);
-        link_ = std::make_unique<dev::DeviceLink>(SimLink(), timing);
+        link_ = std::make_unique<dev::DeviceLink>(talvenix::test::SimulatorLink(), timing);
         ASSERT_TRUE(link_->Ready());
         link_->RegisterStandingReads();
         PelloranSimClearFrames();
