@@ -5,10 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <fstream>
 #include <optional>
-#include <random>
-#include <sstream>
 #include <vector>
 
 #include "core/lighting/ColourKeysMode.h"

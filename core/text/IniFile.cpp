@@ -1,14 +1,9 @@
 #include "core/text/IniFile.h"
 
-#include "core/text/AtomicFile.h"
-
 #include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <sstream>
 #include <system_error>
 
+#include "core/text/AtomicFile.h"
 #include "core/text/Utf.h"
 
 namespace talvenix::text {
