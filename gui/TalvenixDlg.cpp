@@ -734,7 +734,8 @@ void CTalvenixDlg::ExportProfile() {
 
 void CTalvenixDlg::ExportProfileTo(const QString& path) {
     if (!keyboard_.Export(path, working_))
-        ctx_.prompt->ShowMessage(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), QStringLiteral("(write failed)")),
+        // The language table's "save failed" text, with the file it is about.
+        ctx_.prompt->ShowMessage(QStringLiteral("%1\n%2").arg(Text(TextId::MAIN_UPDATE_BACKUP_NG), QDir::toNativeSeparators(path)),
                                  QString(), PromptIcon::Warning);
 }
 

@@ -44,6 +44,14 @@ constexpr std::uint8_t kUsageB = 0x05;
 constexpr int kButtonA = 0;  // the first key button shows A
 constexpr int kSlotA = 0x01E;
 
+// An assignment that makes a key act as B (key code 0x030).
+keys::KeyAssignment ActsAsB() {
+    keys::KeyAssignment r;
+    r.kind = static_cast<std::uint16_t>(keys::AssignmentKind::Key);
+    r.value = 0x030;
+    return r;
+}
+
 // Sends a tag from another thread while this one serves the socket.
 bool SendTag(const QString& path, const QByteArray& tag) {
     auto result = std::async(std::launch::async, [path, tag] { return gui::SendInstanceTag(path, tag, 2000); });
@@ -270,9 +278,7 @@ TEST_F(MainWindowTest, RestoreDefaultsClearsTheShownKeysAndApplies) {
     sim_->SetMemory(PELLORAN_SIM_KEYBLOCKS, static_cast<std::uint32_t>(a * 3), {0x02, 0x02, kUsageB});
     {
         auto cfg = window_->Working().Lock();
-        keys::KeyAssignment toB;
-        toB.kind = 2;
-        toB.value = 0x030;
+        const keys::KeyAssignment toB = ActsAsB();
         cfg->StoreAssignment(0, kSlotA, toB);
         keys::KeyAssignment disabled;
         disabled.kind = 1;
@@ -311,9 +317,7 @@ TEST_F(MainWindowTest, ImportOfAGoodFileDownloadsAllThreeProfiles) {
     Start(true);
     macros::Configuration config;
     profiles::CreateDefaultProfileFile(config);
-    keys::KeyAssignment toB;
-    toB.kind = 2;
-    toB.value = 0x030;
+    const keys::KeyAssignment toB = ActsAsB();
     for (int p = 0; p < 3; ++p) config.StoreAssignment(p, kSlotA, toB);
     const QString path = QString::fromStdString((home_->Path() / "good.tvx").string());
     ASSERT_TRUE(profiles::SaveProfileFile(QFile::encodeName(path).toStdString(), config));
@@ -359,6 +363,17 @@ TEST_F(MainWindowTest, ImportOfABadFileChangesNothingAndSaysSoTwice) {
     EXPECT_EQ(prompt_.messages[1], Text(text::TextId::MAIN_PROMPT_INPORT));
     EXPECT_TRUE(window_->Working().Copy() == before);
     EXPECT_TRUE(sim_->Frames().empty());
+}
+
+TEST_F(MainWindowTest, AnExportThatCannotBeWrittenSaysSoAndNamesTheFile) {
+    Start(true);
+    const QString path = QString::fromStdString((home_->Path() / "no-such-folder" / "out.tvx").string());
+    prompt_.saveFile = path;
+    window_->ExportProfile();
+    EXPECT_FALSE(QFile::exists(path));
+    ASSERT_EQ(prompt_.messages.size(), 1);
+    EXPECT_TRUE(prompt_.messages[0].startsWith(Text(text::TextId::MAIN_UPDATE_BACKUP_NG)));
+    EXPECT_TRUE(prompt_.messages[0].contains(QStringLiteral("no-such-folder")));
 }
 
 TEST_F(MainWindowTest, ExportWritesTheWorkingConfigurationAndCancelWritesNothing) {
@@ -489,9 +504,7 @@ TEST_F(MainWindowTest, ApplySavesAndDownloadsTheShownProfileOffTheUiThread) {
     Start(true);
     {
         auto cfg = window_->Working().Lock();
-        keys::KeyAssignment toB;
-        toB.kind = 2;
-        toB.value = 0x030;
+        const keys::KeyAssignment toB = ActsAsB();
         cfg->StoreAssignment(0, kSlotA, toB);
     }
     window_->SetApplyPending(true);
@@ -520,9 +533,7 @@ TEST_F(MainWindowTest, AnEditWhileApplyRunsIsNotLostAndItsApplyFollows) {
     Start(true);
     {
         auto cfg = window_->Working().Lock();
-        keys::KeyAssignment toB;
-        toB.kind = 2;
-        toB.value = 0x030;
+        const keys::KeyAssignment toB = ActsAsB();
         cfg->StoreAssignment(0, kSlotA, toB);
     }
     window_->SetApplyPending(true);
