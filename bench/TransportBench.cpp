@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
         }
         const double aSec = Seconds(Clock::now() - a0);
         const double perSecond = exchanges / aSec;
-        std::printf("(a) %d exchanges at 0 us latency: %.3f s, %.0f exchanges/s (target > 20000)%s\n", exchanges,
-                    aSec, perSecond, perSecond > 20000 ? "" : "  BELOW TARGET");
+        std::printf("(a) %d exchanges at 0 us latency: %.3f s, %.0f exchanges/s (target > 20000)%s\n",
+                    exchanges, aSec, perSecond, perSecond > 20000 ? "" : "  BELOW TARGET");
 
         // (b) full write and (c) full read-back at the USB-like latency.
         SetLatency(control, latencyUs);
@@ -92,8 +92,9 @@ int main(int argc, char** argv) {
         });
         const double bSec = Seconds(Clock::now() - b0);
         const double bMin = writeExchanges * latencyUs / 1e6 + 0.010;
-        std::printf("(b) full write, %d exchanges at %ld us: %.3f s, minimum %.3f s, ratio %.3f (target <= 1.10)%s\n",
-                    writeExchanges, latencyUs, bSec, bMin, bSec / bMin, wr == device::kOk ? "" : "  WRITE FAILED");
+        std::printf(
+            "(b) full write, %d exchanges at %ld us: %.3f s, minimum %.3f s, ratio %.3f (target <= 1.10)%s\n",
+            writeExchanges, latencyUs, bSec, bMin, bSec / bMin, wr == device::kOk ? "" : "  WRITE FAILED");
 
         std::vector<std::uint8_t> back(image.size());
         const int readExchanges = imageFrames + 3 * 7;
@@ -102,9 +103,11 @@ int main(int argc, char** argv) {
         for (int p = 0; p < 3 && rr == device::kOk; ++p) rr = device::ReadKeyBlock(t, block, p);
         const double cSec = Seconds(Clock::now() - c0);
         const double cMin = readExchanges * latencyUs / 1e6;
-        std::printf("(c) full read-back, %d exchanges at %ld us: %.3f s, minimum %.3f s, ratio %.3f (target <= 1.10)%s\n",
-                    readExchanges, latencyUs, cSec, cMin, cSec / cMin,
-                    rr == device::kOk && back == image ? "" : "  READ-BACK DIFFERS");
+        std::printf(
+            "(c) full read-back, %d exchanges at %ld us: %.3f s, minimum %.3f s, ratio %.3f (target <= "
+            "1.10)%s\n",
+            readExchanges, latencyUs, cSec, cMin, cSec / cMin,
+            rr == device::kOk && back == image ? "" : "  READ-BACK DIFFERS");
         if (wr != device::kOk || rr != device::kOk || back != image) rc = 1;
     }
     platform::UnloadServiceLibrary(loaded.link);

@@ -1,9 +1,8 @@
 #include "cli/CliApp.h"
 
+#include <CLI/CLI.hpp>
 #include <exception>
 #include <sstream>
-
-#include <CLI/CLI.hpp>
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
@@ -36,8 +35,10 @@ constexpr const char* kFooter =
 std::string OneLine(std::string text) {
     text = text::SanitizeUtf8(text);
     for (char& c : text) {
-        if (c == '\n' || c == '\r') c = ' ';
-        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+        if (c == '\n' || c == '\r')
+            c = ' ';
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
     }
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;

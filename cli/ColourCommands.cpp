@@ -2,8 +2,8 @@
 // the Talvenix folder of the Documents folder). show reads the file only; the other commands
 // change the file and send the colours to the keyboard, as the colour-keys mode of the
 // configurator does.
-#include <memory>
 #include <cctype>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -97,7 +97,8 @@ Open OpenColours(Context& ctx, int profile, bool writesFiles = true) {
         throw CliError(kExitKeyboardError, "the keyboard reports profile " + std::to_string(profile));
     }
     if (o.lighting->ReadLighting(CliLanguageIndex()) != 0) {
-        throw CliError(kExitKeyboardError, "reading the lighting of profile " + std::to_string(profile) + " failed");
+        throw CliError(kExitKeyboardError,
+                       "reading the lighting of profile " + std::to_string(profile) + " failed");
     }
     o.colours = std::make_unique<lighting::UserColours>(*o.lighting, ColourFolder());
     o.colours->ReloadSetNames();
@@ -111,7 +112,8 @@ int ProfileForFiles(Context& ctx, int profile) {
 
 void RunShow(Context& ctx, int profileArg) {
     const int profile = ProfileForFiles(ctx, profileArg);
-    if (profile < 0 || profile > 2) throw CliError(kExitKeyboardError, "the keyboard reports profile " + std::to_string(profile));
+    if (profile < 0 || profile > 2)
+        throw CliError(kExitKeyboardError, "the keyboard reports profile " + std::to_string(profile));
     EnsureColourFiles();
     const auto file = lighting::UserColourFilePath(ColourFolder(), profile);
     const text::IniFile ini(file);
@@ -119,7 +121,8 @@ void RunShow(Context& ctx, int profileArg) {
     int set = ini.GetInt(lighting::kPresentModeSection, lighting::kPresentModeKey, 0);
     if (set < 0 || set >= lighting::kColourSets) set = 0;
     const std::string section = lighting::ColourSetSection(set);
-    out << "profile: " << profile << "  file: " << file.string() << (ini.Loaded() ? "" : " (missing: defaults)") << '\n';
+    out << "profile: " << profile << "  file: " << file.string()
+        << (ini.Loaded() ? "" : " (missing: defaults)") << '\n';
     out << "sets:\n";
     for (int s = 0; s < lighting::kColourSets; ++s) {
         out << (s == set ? "  * " : "    ") << s << "  "
@@ -127,13 +130,17 @@ void RunShow(Context& ctx, int profileArg) {
     }
     const int tool = ini.GetInt(section, lighting::kToolKey, 0);
     out << "tool: " << (tool == 1 ? "base colour" : tool == 0 ? "colour" : std::to_string(tool)) << '\n';
-    out << "colour: " << FormatColour(lighting::ParseRgb(ini.Get(section, lighting::kPaintColourKey, lighting::kRgbDefault)))
+    out << "colour: "
+        << FormatColour(
+               lighting::ParseRgb(ini.Get(section, lighting::kPaintColourKey, lighting::kRgbDefault)))
         << '\n';
     out << "base colour: "
-        << FormatColour(lighting::ParseRgb(ini.Get(section, lighting::kBaseColourKey, lighting::kRgbDefault))) << '\n';
+        << FormatColour(lighting::ParseRgb(ini.Get(section, lighting::kBaseColourKey, lighting::kRgbDefault)))
+        << '\n';
     out << "keys (colour, * = painted with the base colour):\n";
     auto entryLine = [&](const std::string& name, int slot) {
-        const auto e = lighting::ParseSlotEntry(ini.Get(section, std::to_string(slot), lighting::kSlotEntryDefault));
+        const auto e =
+            lighting::ParseSlotEntry(ini.Get(section, std::to_string(slot), lighting::kSlotEntryDefault));
         out << "  " << Pad(name, 18) << FormatColour(e.colour) << (e.baseFlag ? " *" : "") << '\n';
     };
     for (const auto& b : keys::kKeyButtons) entryLine(keys::KeyNameOf(b.code), b.lightingSlot);
@@ -151,8 +158,9 @@ void RunPaint(Context& ctx, const ColourArgs& a) {
     const lighting::Colour colour = ParseColourArgument(a.colour);
     Open o = OpenColours(ctx, a.profile);
     if (o.lighting->CurrentEffect() != lighting::kEffectPerKeyColours) {
-        FailBadInput("keys can be painted only while the per-key colour effect (20) is selected; "
-                     "select it with 'lighting set --effect 20'");
+        FailBadInput(
+            "keys can be painted only while the per-key colour effect (20) is selected; "
+            "select it with 'lighting set --effect 20'");
     }
     CheckColourResult(o.colours->ApplyUserColourSet(), "loading the colour set");
     if (o.colours->Tool() != 0) CheckColourResult(o.colours->SelectTool(0), "choosing the paint tool");
@@ -176,7 +184,8 @@ void RunSelectSet(Context& ctx, const ColourArgs& a) {
 
 void AddColourCommands(CLI::App& app, Context& ctx, Action& run) {
     auto* group = app.add_subcommand(
-        "colours", "The per-key colour sets of effect 20 (ten named sets per profile, kept in the user colour files)");
+        "colours",
+        "The per-key colour sets of effect 20 (ten named sets per profile, kept in the user colour files)");
     group->alias("colors");
     group->require_subcommand(1);
     auto args = std::make_shared<ColourArgs>();
@@ -185,17 +194,20 @@ void AddColourCommands(CLI::App& app, Context& ctx, Action& run) {
             ->check(CLI::Range(0, 2));
     };
 
-    auto* show = group->add_subcommand("show", "List the sets, the current set's tool and colours, and every key's colour");
+    auto* show = group->add_subcommand(
+        "show", "List the sets, the current set's tool and colours, and every key's colour");
     addProfile(show);
     show->callback([&ctx, &run, args] { run = [&ctx, args] { RunShow(ctx, args->profile); }; });
 
-    auto* apply = group->add_subcommand("apply", "Send the current set of the profile's colour file to the keyboard");
+    auto* apply =
+        group->add_subcommand("apply", "Send the current set of the profile's colour file to the keyboard");
     addProfile(apply);
     apply->callback([&ctx, &run, args] { run = [&ctx, args] { RunApply(ctx, args->profile); }; });
 
     auto* paint = group->add_subcommand(
         "paint", "Paint one key with a colour (only while effect 20 is selected); G1..G9 share one light");
-    paint->add_option("KEY", args->key, "the key: a name as in to-json (A, ESC, F1, LCTRL, ...), G1..G9 or FN")
+    paint
+        ->add_option("KEY", args->key, "the key: a name as in to-json (A, ESC, F1, LCTRL, ...), G1..G9 or FN")
         ->required();
     paint->add_option("RRGGBB", args->colour, "the colour")->required();
     addProfile(paint);

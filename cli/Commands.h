@@ -3,11 +3,10 @@
 // whole command line has been parsed.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <cstdint>
 #include <functional>
 #include <string>
-
-#include <CLI/CLI.hpp>
 
 #include "cli/Context.h"
 
@@ -15,8 +14,9 @@ namespace talvenix::cli {
 
 using Action = std::function<void()>;
 
-void AddDeviceCommands(CLI::App& app, Context& ctx, Action& run);    // info, profile
-void AddFileCommands(CLI::App& app, Context& ctx, Action& run);      // backup, restore, validate, show, to-json, from-json
+void AddDeviceCommands(CLI::App& app, Context& ctx, Action& run);  // info, profile
+void AddFileCommands(CLI::App& app, Context& ctx,
+                     Action& run);  // backup, restore, validate, show, to-json, from-json
 void AddLightingCommands(CLI::App& app, Context& ctx, Action& run);  // lighting show|set|reset
 void AddColourCommands(CLI::App& app, Context& ctx, Action& run);    // colours ...
 void AddSimCommands(CLI::App& app, Context& ctx, Action& run);       // sim ...

@@ -63,7 +63,8 @@ void RunNames(Context& ctx) {
     out << "kinds:";
     for (std::uint16_t k = 0; !KindWord(k).empty(); ++k) out << ' ' << KindWord(k);
     out << "\nmedia:\n";
-    for (int m = 0; m < keys::kMediaCount; ++m) out << "  " << Pad(std::string(MediaWord(m)), 18) << keys::MediaName(m) << '\n';
+    for (int m = 0; m < keys::kMediaCount; ++m)
+        out << "  " << Pad(std::string(MediaWord(m)), 18) << keys::MediaName(m) << '\n';
     out << "functions:\n";
     for (int f = 0; f < keys::kFunctionTextCount; ++f) {
         out << "  " << Pad(std::string(FunctionWord(f)), 18) << keys::FunctionText(f) << '\n';
@@ -77,13 +78,15 @@ void RunNames(Context& ctx) {
 
 void AddDeviceCommands(CLI::App& app, Context& ctx, Action& run) {
     auto* info = app.add_subcommand(
-        "info", "Show whether a keyboard is attached, its current profile, its macro space and the "
-                "lighting effects it offers (exit 3 when no keyboard is attached)");
+        "info",
+        "Show whether a keyboard is attached, its current profile, its macro space and the "
+        "lighting effects it offers (exit 3 when no keyboard is attached)");
     info->callback([&ctx, &run] { run = [&ctx] { RunInfo(ctx); }; });
 
-    auto* names = app.add_subcommand(
-        "names", "List the names of keys, kinds, media and office functions that the JSON form and "
-                 "'colours paint' accept, with their display names");
+    auto* names =
+        app.add_subcommand("names",
+                           "List the names of keys, kinds, media and office functions that the JSON form and "
+                           "'colours paint' accept, with their display names");
     names->callback([&ctx, &run] { run = [&ctx] { RunNames(ctx); }; });
 
     auto* profile = app.add_subcommand(

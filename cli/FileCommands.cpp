@@ -7,9 +7,9 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/FileIo.h"
-#include "cli/Progress.h"
 #include "cli/ProfileJson.h"
 #include "cli/ProfileListing.h"
+#include "cli/Progress.h"
 #include "core/device/ResultCodes.h"
 #include "core/macros/MacroDownload.h"
 #include "core/macros/MacroImage.h"
@@ -51,8 +51,9 @@ void NoteDamagedParts(Context& ctx, const std::string& file, std::span<const std
 void RunValidate(Context& ctx, const std::string& file) {
     const auto bytes = ReadWholeFile(file);
     const macros::Configuration cfg = ParseValidProfileFile(bytes, file);
-    ctx.Out() << file << ": valid profile file (" << cfg.macros.size() << (cfg.macros.size() == 1 ? " macro, " : " macros, ")
-              << cfg.strings.TotalSize() << " bytes of strings)\n";
+    ctx.Out() << file << ": valid profile file (" << cfg.macros.size()
+              << (cfg.macros.size() == 1 ? " macro, " : " macros, ") << cfg.strings.TotalSize()
+              << " bytes of strings)\n";
     NoteDamagedParts(ctx, file, bytes, "a restore takes only what can be read");
 }
 
@@ -103,16 +104,25 @@ void RunBackup(Context& ctx, const std::string& file) {
     const auto outcome = profiles::ReadBackToStore(file, state, kb.Transport(), MacroNamePrefix());
     using R = profiles::ReadBackOutcome::Result;
     switch (outcome.result) {
-    case R::Ok: break;
-    case R::ProfileUnknown:  // the keyboard is attached (checked above): it answered, but not with 0..3
-        throw CliError(kExitKeyboardError, "the keyboard reports no valid current profile; nothing was written");
-    case R::NoDefaultLayout: throw CliError(kExitKeyboardError, "the keyboard's default key layout could not be read");
-    case R::KeyBlockReadFailed: CheckDeviceResult(outcome.deviceResult, "reading the key blocks"); break;
-    case R::MacroReadFailed: CheckDeviceResult(outcome.deviceResult, "reading the macro memory"); break;
-    case R::MacroImageDamaged:
-        throw CliError(kExitKeyboardError, "the keyboard's macro memory is damaged; nothing was written");
-    case R::StoreWriteFailed: FailBadInput(file + ": cannot be written");
-    case R::OutOfMemory: throw CliError(kExitKeyboardError, "out of memory");
+        case R::Ok:
+            break;
+        case R::ProfileUnknown:  // the keyboard is attached (checked above): it answered, but not with 0..3
+            throw CliError(kExitKeyboardError,
+                           "the keyboard reports no valid current profile; nothing was written");
+        case R::NoDefaultLayout:
+            throw CliError(kExitKeyboardError, "the keyboard's default key layout could not be read");
+        case R::KeyBlockReadFailed:
+            CheckDeviceResult(outcome.deviceResult, "reading the key blocks");
+            break;
+        case R::MacroReadFailed:
+            CheckDeviceResult(outcome.deviceResult, "reading the macro memory");
+            break;
+        case R::MacroImageDamaged:
+            throw CliError(kExitKeyboardError, "the keyboard's macro memory is damaged; nothing was written");
+        case R::StoreWriteFailed:
+            FailBadInput(file + ": cannot be written");
+        case R::OutOfMemory:
+            throw CliError(kExitKeyboardError, "out of memory");
     }
     // Any result above that is not Ok has thrown; a device failure reported as success would
     // land here, so say it plainly rather than claim a backup.
@@ -134,7 +144,8 @@ void RunRestore(Context& ctx, const std::string& file) {
     const auto sizes = macros::MacroImageSize(cfg.macros);
     if (static_cast<int>(sizes.withoutNames) > state.MacroSpace()) {
         FailBadInput(file + ": its macros need " + std::to_string(sizes.withoutNames) +
-                     " bytes, the keyboard has " + std::to_string(state.MacroSpace()) + "; nothing was changed");
+                     " bytes, the keyboard has " + std::to_string(state.MacroSpace()) +
+                     "; nothing was changed");
     }
 
     macros::WorkingConfig working;
@@ -143,19 +154,22 @@ void RunRestore(Context& ctx, const std::string& file) {
     const auto outcome = profiles::ImportProfileFile(file, working, snapshot, store, state, kb.Transport());
     using R = profiles::ImportOutcome::Result;
     switch (outcome.result) {
-    case R::Imported: break;
-    case R::Invalid:
-        FailBadInput(file + ": not a valid profile file: " + ExplainProfileFileCheck(bytes, outcome.check));
-    case R::LoadFailed: FailBadInput(file + ": cannot be read");
-    case R::DownloadFailed: {
-        using D = macros::DownloadOutcome::Result;
-        const auto& d = outcome.download;
-        if (d.result == D::DeviceFailed) CheckDeviceResult(d.deviceResult, "writing the keyboard");
-        if (d.result == D::MacroSpaceExceeded) {
-            FailBadInput(file + ": the macros do not fit the keyboard's macro space");
+        case R::Imported:
+            break;
+        case R::Invalid:
+            FailBadInput(file +
+                         ": not a valid profile file: " + ExplainProfileFileCheck(bytes, outcome.check));
+        case R::LoadFailed:
+            FailBadInput(file + ": cannot be read");
+        case R::DownloadFailed: {
+            using D = macros::DownloadOutcome::Result;
+            const auto& d = outcome.download;
+            if (d.result == D::DeviceFailed) CheckDeviceResult(d.deviceResult, "writing the keyboard");
+            if (d.result == D::MacroSpaceExceeded) {
+                FailBadInput(file + ": the macros do not fit the keyboard's macro space");
+            }
+            throw CliError(kExitKeyboardError, "writing the keyboard failed");
         }
-        throw CliError(kExitKeyboardError, "writing the keyboard failed");
-    }
     }
     progress.reset();  // its line is cleared before the note goes out
     if (outcome.download.namesDropped) {
@@ -176,15 +190,17 @@ void AddFileCommands(CLI::App& app, Context& ctx, Action& run) {
     auto out = std::make_shared<std::string>();
 
     auto* backup = app.add_subcommand(
-        "backup", "Read the whole keyboard (key assignments of the three profiles and the macros) into a "
-                  "profile file, written atomically");
+        "backup",
+        "Read the whole keyboard (key assignments of the three profiles and the macros) into a "
+        "profile file, written atomically");
     backup->add_option("FILE", *file, "the profile file to write (*.tvx)")->required();
     OnRun(backup, run, [&ctx, file] { RunBackup(ctx, *file); });
 
     auto* restore = app.add_subcommand(
-        "restore", "Check a profile file, then write its three profiles and its macros to the keyboard "
-                   "(and to the configurator's store, when it has one). An invalid file is refused with "
-                   "the reason and nothing is changed");
+        "restore",
+        "Check a profile file, then write its three profiles and its macros to the keyboard "
+        "(and to the configurator's store, when it has one). An invalid file is refused with "
+        "the reason and nothing is changed");
     restore->add_option("FILE", *file, "the profile file to restore")->required();
     OnRun(restore, run, [&ctx, file] { RunRestore(ctx, *file); });
 
@@ -194,8 +210,9 @@ void AddFileCommands(CLI::App& app, Context& ctx, Action& run) {
     OnRun(validate, run, [&ctx, file] { RunValidate(ctx, *file); });
 
     auto* show = app.add_subcommand(
-        "show", "List a profile file readably: every assigned key per profile, the G keys per bank, "
-                "the macros with their actions, the strings of launch and text keys");
+        "show",
+        "List a profile file readably: every assigned key per profile, the G keys per bank, "
+        "the macros with their actions, the strings of launch and text keys");
     show->add_option("FILE", *file, "the profile file")->required();
     OnRun(show, run, [&ctx, file] { RunShow(ctx, *file); });
 
@@ -205,8 +222,9 @@ void AddFileCommands(CLI::App& app, Context& ctx, Action& run) {
     OnRun(toJson, run, [&ctx, file] { RunToJson(ctx, *file); });
 
     auto* fromJson = app.add_subcommand(
-        "from-json", "Build a profile file from its JSON form (as to-json prints it); written atomically, "
-                     "and not at all when the JSON is refused");
+        "from-json",
+        "Build a profile file from its JSON form (as to-json prints it); written atomically, "
+        "and not at all when the JSON is refused");
     fromJson->add_option("JSON", *file, "the JSON file, or - for standard input")->required();
     fromJson->add_option("OUT", *out, "the profile file to write")->required();
     OnRun(fromJson, run, [&ctx, file, out] { RunFromJson(ctx, *file, *out); });

@@ -17,7 +17,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uintmax_t 
         std::istreambuf_iterator<char> it(std::cin), end;
         for (; it != end; ++it) {
             bytes.push_back(static_cast<std::uint8_t>(*it));
-            if (bytes.size() > maxBytes) FailBadInput("standard input: more than " + std::to_string(maxBytes) + " bytes");
+            if (bytes.size() > maxBytes)
+                FailBadInput("standard input: more than " + std::to_string(maxBytes) + " bytes");
         }
         return bytes;
     }

@@ -16,7 +16,8 @@ inline constexpr std::uintmax_t kMaxProfileFileBytes = 64u * 1024u * 1024u;
 
 // Reads a whole file ("-" reads stdin). Throws CliError (exit 1) when it is missing, unreadable,
 // not a regular file or larger than `maxBytes`.
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uintmax_t maxBytes = kMaxProfileFileBytes);
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path,
+                                        std::uintmax_t maxBytes = kMaxProfileFileBytes);
 
 // Writes `bytes` as the whole of `path`, atomically. Throws CliError (exit 1) on failure, with
 // any previous file left as it was.

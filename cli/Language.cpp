@@ -35,7 +35,8 @@ int DefaultLanguageIndex() {
 // damaged or partial file still gives readable key and media names.
 text::LanguageTable FallbackTable(text::LanguageTable table = {}, bool onlyMissing = false) {
     auto set = [&](text::TextId id, std::string_view fallback) {
-        if (!onlyMissing || table.Text(id).empty() || table.Text(id) == text::kMissingText) table.SetText(id, fallback);
+        if (!onlyMissing || table.Text(id).empty() || table.Text(id) == text::kMissingText)
+            table.SetText(id, fallback);
     };
     constexpr std::string_view prefix = "KEYBOARD_";
     for (std::size_t i = 0; i < text::kTextCount; ++i) {

@@ -44,11 +44,13 @@ std::unique_ptr<lighting::LightingController> OpenLighting(Context& ctx, int pro
     auto controller = std::make_unique<lighting::LightingController>(kb.Transport(), files);
     if (profile < 0) {
         profile = kb.ReadConfig().CurrentProfile();
-        if (profile > 2) throw CliError(kExitKeyboardError, "the keyboard reports profile " + std::to_string(profile));
+        if (profile > 2)
+            throw CliError(kExitKeyboardError, "the keyboard reports profile " + std::to_string(profile));
     }
     controller->SetProfile(profile);
     if (controller->ReadLighting(CliLanguageIndex()) != 0) {
-        throw CliError(kExitKeyboardError, "reading the lighting of profile " + std::to_string(profile) + " failed");
+        throw CliError(kExitKeyboardError,
+                       "reading the lighting of profile " + std::to_string(profile) + " failed");
     }
     return controller;
 }
@@ -82,8 +84,8 @@ void RunShow(Context& ctx, int profile) {
     out << "speed: " << (storedSpeed <= lighting::kSliderMax ? lighting::kSliderMax - storedSpeed : 0)
         << " (stored as " << storedSpeed << ")\n";
     out << "direction: " << DirectionText(r.bytes[O::kDirection]) << '\n';
-    out << "colour: " << FormatColour(r.ColourAt(O::kColour)) << "  random: " << OnOff(r.bytes[O::kRandom] != 0)
-        << '\n';
+    out << "colour: " << FormatColour(r.ColourAt(O::kColour))
+        << "  random: " << OnOff(r.bytes[O::kRandom] != 0) << '\n';
     out << "second colour: " << FormatColour(r.ColourAt(O::kSecondColour))
         << "  random: " << OnOff(r.bytes[O::kSecondRandom] != 0) << '\n';
     out << "third colour: " << FormatColour(r.ColourAt(O::kThirdColour))
@@ -118,7 +120,8 @@ void RunSet(Context& ctx, const SetOptions& o) {
     if (o.brightness) CheckLightingResult(lc->SetBrightness(*o.brightness), "setting the brightness");
     if (o.speed) CheckLightingResult(lc->SetSpeed(*o.speed), "setting the speed");
     if (o.direction) {
-        const auto button = *o.direction == "first" ? lighting::DirectionButton::First : lighting::DirectionButton::Second;
+        const auto button =
+            *o.direction == "first" ? lighting::DirectionButton::First : lighting::DirectionButton::Second;
         CheckLightingResult(lc->SetDirection(button), "setting the direction");
     }
     if (colour) CheckLightingResult(lc->SetColour(*colour), "setting the colour");
@@ -144,10 +147,14 @@ std::uint32_t ParseColourArgument(const std::string& textIn) {
     std::uint32_t rgb = 0;
     for (char c : text) {
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else FailBadInput("colour '" + textIn + "' is not RRGGBB (six hex digits)");
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            FailBadInput("colour '" + textIn + "' is not RRGGBB (six hex digits)");
         rgb = (rgb << 4) | static_cast<std::uint32_t>(d);
     }
     return lighting::MakeColour(static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
@@ -167,37 +174,44 @@ void AddLightingCommands(CLI::App& app, Context& ctx, Action& run) {
 
     auto showProfile = std::make_shared<int>(-1);
     auto* show = group->add_subcommand(
-        "show", "Show the effect (code and name), brightness, speed, direction, colours, random flags, "
-                "preset colour and report rate");
+        "show",
+        "Show the effect (code and name), brightness, speed, direction, colours, random flags, "
+        "preset colour and report rate");
     show->add_option("--profile", *showProfile, "the hardware profile 0..2 (default: the current one)")
         ->check(CLI::Range(0, 2));
     show->callback([&ctx, &run, showProfile] { run = [&ctx, showProfile] { RunShow(ctx, *showProfile); }; });
 
     auto opts = std::make_shared<SetOptions>();
     auto* set = group->add_subcommand(
-        "set", "Change lighting values; each option is sent to the keyboard at once as its own transaction, "
-               "in the order listed here");
+        "set",
+        "Change lighting values; each option is sent to the keyboard at once as its own transaction, "
+        "in the order listed here");
     set->add_option("--profile", opts->profile, "the hardware profile 0..2 (default: the current one)")
         ->check(CLI::Range(0, 2));
     set->add_option("--effect", opts->effect, "effect code, one the keyboard offers (see 'info')")
         ->check(CLI::Range(1, 20));
     set->add_option("--brightness", opts->brightness, "brightness 0..5")->check(CLI::Range(0, 5));
-    set->add_option("--speed", opts->speed, "speed 0..5 as the panel's slider shows it (the keyboard stores 5 - speed)")
+    set->add_option("--speed", opts->speed,
+                    "speed 0..5 as the panel's slider shows it (the keyboard stores 5 - speed)")
         ->check(CLI::Range(0, 5));
-    set->add_option("--direction", opts->direction, "first (left, up or spread) or second (right, down or converge)")
+    set->add_option("--direction", opts->direction,
+                    "first (left, up or spread) or second (right, down or converge)")
         ->check(CLI::IsMember({"first", "second"}));
     set->add_option("--colour,--color", opts->colour, "colour RRGGBB (turns random colours off)");
-    set->add_option("--random", opts->random, "random colours on or off")->check(CLI::IsMember({"on", "off"}));
+    set->add_option("--random", opts->random, "random colours on or off")
+        ->check(CLI::IsMember({"on", "off"}));
     set->add_option("--preset", opts->preset, "preset colour of effect 17: 0 red, 1 yellow, 2 green, 3 blue")
         ->check(CLI::Range(0, 3));
     set->add_option("--report-rate", opts->reportRate, "report rate index 0..3")->check(CLI::Range(0, 3));
     set->callback([&ctx, &run, opts] { run = [&ctx, opts] { RunSet(ctx, *opts); }; });
 
     auto resetProfile = std::make_shared<int>(-1);
-    auto* reset = group->add_subcommand("reset", "Write the default lighting (the configurator's restore defaults)");
+    auto* reset =
+        group->add_subcommand("reset", "Write the default lighting (the configurator's restore defaults)");
     reset->add_option("--profile", *resetProfile, "the hardware profile 0..2 (default: the current one)")
         ->check(CLI::Range(0, 2));
-    reset->callback([&ctx, &run, resetProfile] { run = [&ctx, resetProfile] { RunReset(ctx, *resetProfile); }; });
+    reset->callback(
+        [&ctx, &run, resetProfile] { run = [&ctx, resetProfile] { RunReset(ctx, *resetProfile); }; });
 }
 
 }  // namespace talvenix::cli

@@ -53,14 +53,14 @@ constexpr std::array<std::string_view, 9> kKindWords = {
 };
 
 constexpr std::array<std::string_view, 18> kMediaWords = {
-    "media-player", "play-pause",  "stop",         "previous-track", "next-track", "volume-down",
-    "volume-up",    "mute",        "browser-home", "browser-refresh", "browser-stop", "browser-back",
-    "browser-forward", "bookmarks", "search",      "my-computer",    "calculator", "mail",
+    "media-player",    "play-pause", "stop",         "previous-track",  "next-track",   "volume-down",
+    "volume-up",       "mute",       "browser-home", "browser-refresh", "browser-stop", "browser-back",
+    "browser-forward", "bookmarks",  "search",       "my-computer",     "calculator",   "mail",
 };
 
 constexpr std::array<std::string_view, 16> kFunctionWords = {
-    "open", "new", "undo", "save", "copy", "cut", "paste", "find", "select-all", "zoom-out", "zoom-in",
-    "a1", "a2", "a3", "a4", "a5",
+    "open",       "new",      "undo",    "save", "copy", "cut", "paste", "find",
+    "select-all", "zoom-out", "zoom-in", "a1",   "a2",   "a3",  "a4",    "a5",
 };
 
 constexpr std::array<std::string_view, 3> kPlayModeWords = {"once", "repeat", "until-key-down-again"};
@@ -91,10 +91,14 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text) {
     std::uint64_t v = 0;
     for (char c : text) {
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return std::nullopt;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return std::nullopt;
         v = v * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(d);
         if (v > 0xFFFFFFFFull) return std::nullopt;
     }
@@ -163,7 +167,9 @@ std::optional<std::uint16_t> KindOfWord(std::string_view word) {
 }
 
 std::string_view MediaWord(int index) {
-    return index >= 0 && index < static_cast<int>(kMediaWords.size()) ? kMediaWords[static_cast<std::size_t>(index)] : "";
+    return index >= 0 && index < static_cast<int>(kMediaWords.size())
+               ? kMediaWords[static_cast<std::size_t>(index)]
+               : "";
 }
 std::optional<int> MediaOfWord(std::string_view word) { return FindWord(kMediaWords, word); }
 
@@ -174,7 +180,9 @@ std::string_view FunctionWord(int index) {
 }
 std::optional<int> FunctionOfWord(std::string_view word) { return FindWord(kFunctionWords, word); }
 
-std::string_view PlayModeWord(std::uint16_t mode) { return mode < kPlayModeWords.size() ? kPlayModeWords[mode] : ""; }
+std::string_view PlayModeWord(std::uint16_t mode) {
+    return mode < kPlayModeWords.size() ? kPlayModeWords[mode] : "";
+}
 std::optional<std::uint16_t> PlayModeOfWord(std::string_view word) {
     const auto i = FindWord(kPlayModeWords, word);
     if (!i) return std::nullopt;

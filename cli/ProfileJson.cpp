@@ -1,10 +1,9 @@
 #include "cli/ProfileJson.h"
 
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
-
-#include <nlohmann/json.hpp>
 
 #include "cli/CliError.h"
 #include "cli/Names.h"
@@ -123,44 +122,46 @@ Json RecordToJson(const KeyAssignment& r, std::uint16_t expectedTag, const macro
                   int stringSlot) {
     Json j;
     const std::string_view kindWord = KindWord(r.kind);
-    if (kindWord.empty()) j["kind"] = r.kind;
-    else j["kind"] = kindWord;
+    if (kindWord.empty())
+        j["kind"] = r.kind;
+    else
+        j["kind"] = kindWord;
     if (r.tag != expectedTag) j[r.kind == 4 ? "cycles" : "tag"] = r.tag;
     bool rawValue = r.value != 0;
     switch (r.kind) {
-    case 2:
-        if (r.value <= 0xFFFF) {
-            j["target"] = KeyCodeName(static_cast<std::uint16_t>(r.value));
-            rawValue = false;
-        }
-        break;
-    case 3:
-    case 6:
-        if (strings.Has(stringSlot)) {
-            PutText(j, r.kind == 3 ? "path" : "text", strings.Text(stringSlot));
-            rawValue = false;  // the offset follows from where the string lands
-        }
-        break;
-    case 4:
-        if (r.value <= 0xFFFF) {
-            j["macro"] = r.value;
-            rawValue = false;
-        }
-        break;
-    case 7:
-        if (r.value < 18) {
-            j["media"] = MediaWord(static_cast<int>(r.value));
-            rawValue = false;
-        }
-        break;
-    case 8:
-        if (r.value < 16) {
-            j["function"] = FunctionWord(static_cast<int>(r.value));
-            rawValue = false;
-        }
-        break;
-    default:
-        break;
+        case 2:
+            if (r.value <= 0xFFFF) {
+                j["target"] = KeyCodeName(static_cast<std::uint16_t>(r.value));
+                rawValue = false;
+            }
+            break;
+        case 3:
+        case 6:
+            if (strings.Has(stringSlot)) {
+                PutText(j, r.kind == 3 ? "path" : "text", strings.Text(stringSlot));
+                rawValue = false;  // the offset follows from where the string lands
+            }
+            break;
+        case 4:
+            if (r.value <= 0xFFFF) {
+                j["macro"] = r.value;
+                rawValue = false;
+            }
+            break;
+        case 7:
+            if (r.value < 18) {
+                j["media"] = MediaWord(static_cast<int>(r.value));
+                rawValue = false;
+            }
+            break;
+        case 8:
+            if (r.value < 16) {
+                j["function"] = FunctionWord(static_cast<int>(r.value));
+                rawValue = false;
+            }
+            break;
+        default:
+            break;
     }
     if (rawValue) j["value"] = r.value;
     if (!AllZero(r.extra.data(), r.extra.size())) j["extra"] = ToHex(r.extra.data(), r.extra.size());
@@ -173,8 +174,10 @@ Json MacroToJson(const macros::MacroRecord& m) {
     PutText(j, "name", m.Name());
     j["cycles"] = m.cycles;
     const std::string_view mode = PlayModeWord(m.playMode);
-    if (mode.empty()) j["playMode"] = m.playMode;
-    else j["playMode"] = mode;
+    if (mode.empty())
+        j["playMode"] = m.playMode;
+    else
+        j["playMode"] = mode;
     if (m.newFlag != 0) j["new"] = m.newFlag;
     if (m.reserved1 != 0) j["reserved1"] = m.reserved1;
     if (m.reserved2 != 0) j["reserved2"] = m.reserved2;
@@ -184,9 +187,12 @@ Json MacroToJson(const macros::MacroRecord& m) {
         Json aj;
         aj["delay"] = a.delayMs;
         aj["key"] = KeyCodeName(a.keyCode);
-        if (a.direction == 0) aj["dir"] = "down";
-        else if (a.direction == 1) aj["dir"] = "up";
-        else aj["dir"] = a.direction;
+        if (a.direction == 0)
+            aj["dir"] = "down";
+        else if (a.direction == 1)
+            aj["dir"] = "up";
+        else
+            aj["dir"] = a.direction;
         actions.push_back(std::move(aj));
     }
     j["actions"] = std::move(actions);
@@ -195,7 +201,9 @@ Json MacroToJson(const macros::MacroRecord& m) {
 
 // ---------- from JSON ----------
 
-[[noreturn]] void Bad(const std::string& where, const std::string& what) { FailBadInput(where + ": " + what); }
+[[noreturn]] void Bad(const std::string& where, const std::string& what) {
+    FailBadInput(where + ": " + what);
+}
 
 std::uint64_t UnsignedField(const Json& j, const std::string& where, std::uint64_t max) {
     if (!j.is_number_integer() && !j.is_number_unsigned()) Bad(where, "must be a whole number");
@@ -272,20 +280,22 @@ void CheckMembers(const Json& j, const std::string& where, std::initializer_list
 
 KeyAssignment RecordFromJson(const Json& j, const std::string& where, std::uint16_t expectedTag,
                              macros::KeyStringTable& strings, int stringSlot) {
-    CheckMembers(j, where, {"kind", "tag", "cycles", "value", "target", "path", "text", "pathUtf16", "textUtf16",
-                            "macro", "media", "function", "extra"});
+    CheckMembers(j, where,
+                 {"kind", "tag", "cycles", "value", "target", "path", "text", "pathUtf16", "textUtf16",
+                  "macro", "media", "function", "extra"});
     if (!j.contains("kind")) Bad(where, "has no kind");
     KeyAssignment r;
-    r.kind = static_cast<std::uint16_t>(
-        WordOrNumber(j["kind"], where + ".kind", KindOfWord, 0xFFFF, "kind"));
+    r.kind = static_cast<std::uint16_t>(WordOrNumber(j["kind"], where + ".kind", KindOfWord, 0xFFFF, "kind"));
     r.tag = expectedTag;
     if (j.contains("tag") && j.contains("cycles")) Bad(where, "has both tag and cycles");
-    if (j.contains("tag")) r.tag = static_cast<std::uint16_t>(UnsignedField(j["tag"], where + ".tag", 0xFFFF));
-    if (j.contains("cycles")) r.tag = static_cast<std::uint16_t>(UnsignedField(j["cycles"], where + ".cycles", 0xFFFF));
+    if (j.contains("tag"))
+        r.tag = static_cast<std::uint16_t>(UnsignedField(j["tag"], where + ".tag", 0xFFFF));
+    if (j.contains("cycles"))
+        r.tag = static_cast<std::uint16_t>(UnsignedField(j["cycles"], where + ".cycles", 0xFFFF));
 
     auto only = [&](const char* field, std::uint16_t kind) {
-        if (j.contains(field) && r.kind != kind) Bad(where, std::string(field) + " needs kind '" +
-                                                               std::string(KindWord(kind)) + "'");
+        if (j.contains(field) && r.kind != kind)
+            Bad(where, std::string(field) + " needs kind '" + std::string(KindWord(kind)) + "'");
     };
     only("target", 2);
     only("path", 3);
@@ -296,16 +306,20 @@ KeyAssignment RecordFromJson(const Json& j, const std::string& where, std::uint1
     only("media", 7);
     only("function", 8);
     int meanings = 0;
-    for (const char* f : {"value", "target", "path", "text", "pathUtf16", "textUtf16", "macro", "media", "function"}) {
+    for (const char* f :
+         {"value", "target", "path", "text", "pathUtf16", "textUtf16", "macro", "media", "function"}) {
         meanings += j.contains(f);
     }
     if (meanings > 1) Bad(where, "gives its value more than once");
 
-    if (j.contains("value")) r.value = static_cast<std::uint32_t>(UnsignedField(j["value"], where + ".value", 0xFFFFFFFF));
+    if (j.contains("value"))
+        r.value = static_cast<std::uint32_t>(UnsignedField(j["value"], where + ".value", 0xFFFFFFFF));
     if (j.contains("target")) r.value = KeyField(j["target"], where + ".target");
-    if (j.contains("macro")) r.value = static_cast<std::uint32_t>(UnsignedField(j["macro"], where + ".macro", 0xFFFF));
+    if (j.contains("macro"))
+        r.value = static_cast<std::uint32_t>(UnsignedField(j["macro"], where + ".macro", 0xFFFF));
     if (j.contains("media")) {
-        r.value = static_cast<std::uint32_t>(WordOrNumber(j["media"], where + ".media", MediaOfWord, 17, "media function"));
+        r.value = static_cast<std::uint32_t>(
+            WordOrNumber(j["media"], where + ".media", MediaOfWord, 17, "media function"));
     }
     if (j.contains("function")) {
         r.value = static_cast<std::uint32_t>(
@@ -322,24 +336,29 @@ KeyAssignment RecordFromJson(const Json& j, const std::string& where, std::uint1
 }
 
 macros::MacroRecord MacroFromJson(const Json& j, const std::string& where, int position) {
-    CheckMembers(j, where, {"id", "name", "nameUtf16", "cycles", "playMode", "new", "reserved1", "reserved2", "actions"});
+    CheckMembers(
+        j, where,
+        {"id", "name", "nameUtf16", "cycles", "playMode", "new", "reserved1", "reserved2", "actions"});
     macros::MacroRecord m;
     m.id = j.contains("id") ? static_cast<std::uint16_t>(UnsignedField(j["id"], where + ".id", 0xFFFF))
                             : static_cast<std::uint16_t>(position + 1);
     if (const auto text = TextField(j, "name", where)) {
         const std::u16string& name = *text;
         if (name.size() > static_cast<std::size_t>(macros::kMaxNameLength)) {
-            Bad(where + ".name", "is longer than " + std::to_string(macros::kMaxNameLength) + " UTF-16 units");
+            Bad(where + ".name",
+                "is longer than " + std::to_string(macros::kMaxNameLength) + " UTF-16 units");
         }
         if (name.find(u'\0') != std::u16string::npos) Bad(where + ".name", "must not contain NUL characters");
         m.SetName(name);
     }
-    if (j.contains("cycles")) m.cycles = static_cast<std::uint8_t>(UnsignedField(j["cycles"], where + ".cycles", 0xFF));
+    if (j.contains("cycles"))
+        m.cycles = static_cast<std::uint8_t>(UnsignedField(j["cycles"], where + ".cycles", 0xFF));
     if (j.contains("playMode")) {
         m.playMode = static_cast<std::uint16_t>(
             WordOrNumber(j["playMode"], where + ".playMode", PlayModeOfWord, 0xFFFF, "play mode"));
     }
-    if (j.contains("new")) m.newFlag = static_cast<std::uint16_t>(UnsignedField(j["new"], where + ".new", 0xFFFF));
+    if (j.contains("new"))
+        m.newFlag = static_cast<std::uint16_t>(UnsignedField(j["new"], where + ".new", 0xFFFF));
     if (j.contains("reserved1")) {
         m.reserved1 = static_cast<std::uint8_t>(UnsignedField(j["reserved1"], where + ".reserved1", 0xFF));
     }
@@ -358,7 +377,9 @@ macros::MacroRecord MacroFromJson(const Json& j, const std::string& where, int p
             CheckMembers(a, at, {"delay", "key", "dir"});
             if (!a.contains("key")) Bad(at, "has no key");
             macros::MacroAction& out = m.actions[i];
-            if (a.contains("delay")) out.delayMs = static_cast<std::uint32_t>(UnsignedField(a["delay"], at + ".delay", 0xFFFFFFFF));
+            if (a.contains("delay"))
+                out.delayMs =
+                    static_cast<std::uint32_t>(UnsignedField(a["delay"], at + ".delay", 0xFFFFFFFF));
             out.keyCode = KeyField(a["key"], at + ".key");
             if (a.contains("dir")) {
                 out.direction = static_cast<std::uint16_t>(WordOrNumber(
@@ -406,8 +427,10 @@ std::string ProfileFileToJson(std::span<const std::uint8_t> bytes) {
         for (int slot = 0; slot < keys::kSlotsPerBlock; ++slot) {
             const KeyAssignment& r = block[static_cast<std::size_t>(slot)];
             const std::uint16_t expected = gNumbers && IsGSlot(slot) ? keys::GKeyNumber(slot) : 0;
-            if (r.kind == 0 && r.value == 0 && r.tag == expected && AllZero(r.extra.data(), r.extra.size())) continue;
-            keysJson[SlotName(slot)] = RecordToJson(r, expected, cfg.strings, b * keys::kSlotsPerBlock + slot);
+            if (r.kind == 0 && r.value == 0 && r.tag == expected && AllZero(r.extra.data(), r.extra.size()))
+                continue;
+            keysJson[SlotName(slot)] =
+                RecordToJson(r, expected, cfg.strings, b * keys::kSlotsPerBlock + slot);
         }
         Json blockJson;
         blockJson["gKeyNumbers"] = gNumbers;
@@ -432,7 +455,8 @@ std::vector<std::uint8_t> ProfileFileFromJson(const std::string& text) {
     } catch (const Json::parse_error& e) {
         FailBadInput(std::string("not valid JSON: ") + e.what());
     }
-    CheckMembers(root, "JSON", {"format", "version", "flag", "headerReserved", "keySection", "profiles", "macros"});
+    CheckMembers(root, "JSON",
+                 {"format", "version", "flag", "headerReserved", "keySection", "profiles", "macros"});
     if (!root.contains("format") || root["format"] != kFormatName) {
         FailBadInput("JSON: \"format\" must be \"" + std::string(kFormatName) + "\"");
     }
@@ -497,8 +521,8 @@ std::vector<std::uint8_t> ProfileFileFromJson(const std::string& text) {
             // one macro an id and leaving the next to its default) would make them ambiguous.
             for (std::size_t k = 0; k + 1 < cfg.macros.size(); ++k) {
                 if (cfg.macros[k].id == cfg.macros.back().id) {
-                    Bad(where + ".id", std::to_string(cfg.macros.back().id) + " is already the id of macros[" +
-                                           std::to_string(k) + "]");
+                    Bad(where + ".id", std::to_string(cfg.macros.back().id) +
+                                           " is already the id of macros[" + std::to_string(k) + "]");
                 }
             }
         }

@@ -8,12 +8,12 @@ namespace talvenix::gui {
 
 struct AppPaths {
     QString programFolder;
-    QString ownFileName;     // the executable's file name (the instance search compares it)
-    QString skinFolder;      // programFolder/Skins
-    QString helpFolder;      // programFolder/Help
-    QString companion;       // programFolder/Kestrald (started if present, otherwise ignored)
-    QString configFolder;    // the user's config folder (settings INI files)
-    QString documentsFolder; // the user's documents folder (the store lives in its Talvenix folder)
+    QString ownFileName;      // the executable's file name (the instance search compares it)
+    QString skinFolder;       // programFolder/Skins
+    QString helpFolder;       // programFolder/Help
+    QString companion;        // programFolder/Kestrald (started if present, otherwise ignored)
+    QString configFolder;     // the user's config folder (settings INI files)
+    QString documentsFolder;  // the user's documents folder (the store lives in its Talvenix folder)
 
     QString SkinFile(const QString& name) const { return skinFolder + QLatin1Char('/') + name; }
     QString MainSkin() const { return SkinFile(QStringLiteral("Main.ini")); }

@@ -58,9 +58,12 @@ void CBitmapSlider::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CBitmapSlider::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Down) MoveTo(position_ - 1);
-    else if (event->key() == Qt::Key_Right || event->key() == Qt::Key_Up) MoveTo(position_ + 1);
-    else QWidget::keyPressEvent(event);
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Down)
+        MoveTo(position_ - 1);
+    else if (event->key() == Qt::Key_Right || event->key() == Qt::Key_Up)
+        MoveTo(position_ + 1);
+    else
+        QWidget::keyPressEvent(event);
 }
 
 }  // namespace talvenix::gui

@@ -18,7 +18,10 @@ public:
     // Sets the position without reporting it (a refresh from the keyboard).
     void SetPosition(int position);
     // The face shown now; the lighting panel picks the picture that matches the position.
-    void SetFace(const QPixmap& face) { face_ = face; update(); }
+    void SetFace(const QPixmap& face) {
+        face_ = face;
+        update();
+    }
     const QPixmap& Face() const { return face_; }
 
 Q_SIGNALS:

@@ -14,7 +14,11 @@ constexpr const char* kAssignedProperty = "assigned";
 }  // namespace
 
 CKeyGrid::CKeyGrid(QWidget* parent, const SkinFile& skin, StatePictures unassigned, StatePictures assigned)
-    : QObject(parent), parent_(parent), skin_(skin), unassigned_(std::move(unassigned)), assigned_(std::move(assigned)) {}
+    : QObject(parent),
+      parent_(parent),
+      skin_(skin),
+      unassigned_(std::move(unassigned)),
+      assigned_(std::move(assigned)) {}
 
 void CKeyGrid::Build() {
     for (int n = 0; n < keys::kGButtonCount; ++n) {
@@ -52,7 +56,9 @@ void CKeyGrid::SetFace(CPngButton* button, bool assigned) {
     button->SetStatePictures(assigned ? assigned_ : unassigned_);
 }
 
-bool CKeyGrid::Assigned(const CPngButton* button) const { return button->property(kAssignedProperty).toBool(); }
+bool CKeyGrid::Assigned(const CPngButton* button) const {
+    return button->property(kAssignedProperty).toBool();
+}
 
 void CKeyGrid::Refresh(const macros::Configuration& config, int profile, bool bankB, bool withFaces) {
     if (profile < 0 || profile > 2) return;

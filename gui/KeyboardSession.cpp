@@ -14,7 +14,9 @@ namespace talvenix::gui {
 
 namespace {
 
-std::filesystem::path FsPath(const QString& p) { return std::filesystem::path(QFile::encodeName(p).toStdString()); }
+std::filesystem::path FsPath(const QString& p) {
+    return std::filesystem::path(QFile::encodeName(p).toStdString());
+}
 
 QString Text(text::TextId id) { return QString::fromStdString(text::LanguageText(id)); }
 
@@ -30,7 +32,8 @@ std::u16string MacroPrefix() {
 QString DownloadMessage(const macros::DownloadOutcome& outcome) {
     using R = macros::DownloadOutcome::Result;
     if (outcome.result == R::MacroSpaceExceeded) return Text(text::TextId::EXTRA_MACRO_TOO_LONG);
-    if (outcome.result == R::Written && outcome.namesDropped) return Text(text::TextId::EXTRA_PROFILE_SPACE_TIGHT);
+    if (outcome.result == R::Written && outcome.namesDropped)
+        return Text(text::TextId::EXTRA_PROFILE_SPACE_TIGHT);
     return {};
 }
 
@@ -82,7 +85,8 @@ ApplyOutcome KeyboardSession::Apply(device::ReportTransport& transport, macros::
 ImportOutcome KeyboardSession::Import(const QString& path, device::ReportTransport& transport,
                                       macros::WorkingConfig& working, macros::DownloadSnapshot& snapshot) {
     ImportOutcome outcome;
-    const auto result = profiles::ImportProfileFile(FsPath(path), working, snapshot, Store(), state_, transport);
+    const auto result =
+        profiles::ImportProfileFile(FsPath(path), working, snapshot, Store(), state_, transport);
     using R = profiles::ImportOutcome::Result;
     if (result.result == R::Invalid || result.result == R::LoadFailed) {
         // A file that cannot even be opened gets only the import message; a bad one both.

@@ -25,7 +25,7 @@ struct ApplyOutcome {
 
 // What import did.
 struct ImportOutcome {
-    bool valid = false;     // the file passed validation and was loaded; nothing changed otherwise
+    bool valid = false;  // the file passed validation and was loaded; nothing changed otherwise
     bool downloaded = false;
     QString formatMessage;  // the validation's own message (format error with the path)
     QString message;        // what to tell the user about the download, when it failed
@@ -55,8 +55,8 @@ public:
     // Apply: save into the store file and download the current profile.
     ApplyOutcome Apply(device::ReportTransport& transport, macros::WorkingConfig& working,
                        macros::DownloadSnapshot& snapshot);
-    ImportOutcome Import(const QString& path, device::ReportTransport& transport, macros::WorkingConfig& working,
-                         macros::DownloadSnapshot& snapshot);
+    ImportOutcome Import(const QString& path, device::ReportTransport& transport,
+                         macros::WorkingConfig& working, macros::DownloadSnapshot& snapshot);
     bool Export(const QString& path, macros::WorkingConfig& working);
     // Drops unapplied changes: the working configuration becomes the store file again.
     bool ReloadFromStore(macros::WorkingConfig& working);

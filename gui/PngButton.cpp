@@ -60,8 +60,9 @@ void CPngButton::paintEvent(QPaintEvent*) {
             painter.translate(area.center());
             painter.rotate(-textStyle_.rotationTenths / 10.0);
             const QRect extent = painter.fontMetrics().boundingRect(text());
-            painter.drawText(QRect(-extent.width() / 2, -extent.height() / 2, extent.width(), extent.height()),
-                             Qt::AlignCenter, text());
+            painter.drawText(
+                QRect(-extent.width() / 2, -extent.height() / 2, extent.width(), extent.height()),
+                Qt::AlignCenter, text());
             painter.restore();
         } else {
             painter.drawText(area, static_cast<int>(textStyle_.align), text());

@@ -28,17 +28,32 @@ public:
     explicit CPngButton(QWidget* parent = nullptr);
 
     // Where the face is cut: the rectangle at (x - 1, y - 1) of the state picture.
-    void SetFaceSource(QPoint xy) { faceSource_ = xy; update(); }
+    void SetFaceSource(QPoint xy) {
+        faceSource_ = xy;
+        update();
+    }
     QPoint FaceSource() const { return faceSource_; }
-    void SetStatePictures(const StatePictures& pictures) { pictures_ = pictures; update(); }
+    void SetStatePictures(const StatePictures& pictures) {
+        pictures_ = pictures;
+        update();
+    }
     const StatePictures& Pictures() const { return pictures_; }
 
     // An alternative picture that replaces the state choice (while the button is enabled).
-    void SetAlternativePicture(const QPixmap& picture) { alternative_ = picture; update(); }
-    void ClearAlternativePicture() { alternative_ = QPixmap(); update(); }
+    void SetAlternativePicture(const QPixmap& picture) {
+        alternative_ = picture;
+        update();
+    }
+    void ClearAlternativePicture() {
+        alternative_ = QPixmap();
+        update();
+    }
 
     // The "set" state: shown with the set picture when neither pressed nor hovered.
-    void SetSetState(bool on) { setState_ = on; update(); }
+    void SetSetState(bool on) {
+        setState_ = on;
+        update();
+    }
     bool SetState() const { return setState_; }
 
     // Colour mode: a 2-pixel frame in `colour`, inset by one pixel, no picture.
@@ -57,7 +72,10 @@ public:
         QMargins margins;
         int rotationTenths = 0;  // tenths of a degree, counter-clockwise
     };
-    void SetTextStyle(const TextStyle& style) { textStyle_ = style; update(); }
+    void SetTextStyle(const TextStyle& style) {
+        textStyle_ = style;
+        update();
+    }
     const TextStyle& GetTextStyle() const { return textStyle_; }
 
     // Tooltip shown on hover for at most 2000 ms.
@@ -66,7 +84,10 @@ public:
 
     // Painted after the face; `usedNormal` tells whether the normal picture was drawn.
     using PaintCallback = std::function<void(QPainter&, CPngButton&, bool usedNormal)>;
-    void SetPaintCallback(PaintCallback cb) { paintCallback_ = std::move(cb); update(); }
+    void SetPaintCallback(PaintCallback cb) {
+        paintCallback_ = std::move(cb);
+        update();
+    }
 
     bool Hovered() const { return hover_; }
     // Which picture the face comes from now (null when in colour mode).

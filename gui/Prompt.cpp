@@ -8,11 +8,20 @@ namespace talvenix::gui {
 void MessageBoxPrompt::ShowMessage(const QString& text, const QString& caption, PromptIcon icon) {
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     switch (icon) {
-    case PromptIcon::Information: boxIcon = QMessageBox::Information; break;
-    case PromptIcon::Question: boxIcon = QMessageBox::Question; break;
-    case PromptIcon::Warning: boxIcon = QMessageBox::Warning; break;
-    case PromptIcon::Critical: boxIcon = QMessageBox::Critical; break;
-    case PromptIcon::None: break;
+        case PromptIcon::Information:
+            boxIcon = QMessageBox::Information;
+            break;
+        case PromptIcon::Question:
+            boxIcon = QMessageBox::Question;
+            break;
+        case PromptIcon::Warning:
+            boxIcon = QMessageBox::Warning;
+            break;
+        case PromptIcon::Critical:
+            boxIcon = QMessageBox::Critical;
+            break;
+        case PromptIcon::None:
+            break;
     }
     QMessageBox box(boxIcon, caption, text, QMessageBox::Ok, parent_);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -24,7 +33,8 @@ bool MessageBoxPrompt::AskYesNo(const QString& text, const QString& caption) {
     return box.exec() == QMessageBox::Yes;
 }
 
-QString MessageBoxPrompt::ChooseOpenFile(const QString& caption, const QString& folder, const QString& filter) {
+QString MessageBoxPrompt::ChooseOpenFile(const QString& caption, const QString& folder,
+                                         const QString& filter) {
     return QFileDialog::getOpenFileName(parent_, caption, folder, filter);
 }
 

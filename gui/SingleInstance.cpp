@@ -1,12 +1,12 @@
 #include "gui/SingleInstance.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
-
-#include <unistd.h>
 
 #include "platform/UserFolders.h"
 
@@ -87,8 +87,10 @@ void InstanceServer::OnConnection() {
                 socket->flush();
             }
             socket->disconnectFromServer();
-            if (tag == kTagOpen) Q_EMIT OpenRequested();
-            else if (tag == kTagKill) Q_EMIT KillRequested();
+            if (tag == kTagOpen)
+                Q_EMIT OpenRequested();
+            else if (tag == kTagKill)
+                Q_EMIT KillRequested();
         });
     }
 }

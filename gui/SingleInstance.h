@@ -65,8 +65,8 @@ CommandLine ParseCommandLine(const QStringList& arguments);  // without the prog
 
 // The single-instance decision at start-up.
 struct InstanceOutcome {
-    bool exitNow = false;         // another instance took OPEN or KILL: end with exit code 0
-    bool initialOpenDone = false; // "/Start" seen
+    bool exitNow = false;          // another instance took OPEN or KILL: end with exit code 0
+    bool initialOpenDone = false;  // "/Start" seen
 };
 
 // Runs the command-line actions in order, then the single-instance check. `findRunning`

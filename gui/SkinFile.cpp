@@ -43,7 +43,8 @@ bool SkinFile::Exists() const { return QFileInfo::exists(path_); }
 QString SkinFile::Folder() const { return QFileInfo(path_).absolutePath(); }
 
 QString SkinFile::Get(const QString& section, const QString& key, const QString& fallback) const {
-    return QString::fromStdString(ini_->Get(section.toStdString(), key.toStdString(), fallback.toStdString()));
+    return QString::fromStdString(
+        ini_->Get(section.toStdString(), key.toStdString(), fallback.toStdString()));
 }
 
 SkinRect SkinFile::Rect(const QString& key, const QString& section) const {

@@ -18,7 +18,8 @@ SkinRect PlaceWindow(QWidget& widget, const SkinFile& skin, const QString& secti
     return r;
 }
 
-SkinRect PlaceWindowKeepSize(QWidget& widget, const SkinFile& skin, const QString& section, const QString& key) {
+SkinRect PlaceWindowKeepSize(QWidget& widget, const SkinFile& skin, const QString& section,
+                             const QString& key) {
     const SkinRect r = skin.Rect(key, section);
     widget.move(r.x, r.y);
     return r;

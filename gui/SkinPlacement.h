@@ -16,7 +16,8 @@ SkinRect PlaceControl(CPngButton& button, const SkinFile& skin, const QString& s
 // Move and size only.
 SkinRect PlaceWindow(QWidget& widget, const SkinFile& skin, const QString& section, const QString& key);
 // Move to (x, y), keep the current size.
-SkinRect PlaceWindowKeepSize(QWidget& widget, const SkinFile& skin, const QString& section, const QString& key);
+SkinRect PlaceWindowKeepSize(QWidget& widget, const SkinFile& skin, const QString& section,
+                             const QString& key);
 // Position from `key`, face source from `faceKey` in `faceSection`, one picture for every state.
 SkinRect PlaceWithFace(CPngButton& button, const SkinFile& skin, const QString& section, const QString& key,
                        const QString& faceSection, const QString& faceKey, const QPixmap& picture);

@@ -47,7 +47,8 @@ int RunTalvenix(const QStringList& arguments) {
     // Without the language file every text reads as a single space; the program still runs,
     // but the terminal is told why it looks empty.
     if (!QFileInfo::exists(paths.LanguageFile()))
-        std::fprintf(stderr, "talvenix: missing language file %s\n", paths.LanguageFile().toLocal8Bit().constData());
+        std::fprintf(stderr, "talvenix: missing language file %s\n",
+                     paths.LanguageFile().toLocal8Bit().constData());
     text::LoadLanguageTable(QFile::encodeName(paths.LanguageFile()).toStdString(), languageIndex);
 
     // Single instance: the command line first, then the instance socket.
@@ -71,8 +72,8 @@ int RunTalvenix(const QStringList& arguments) {
     {
         device::DeviceLink link(library.link);
         if (!link.Ready()) {
-            exitCode = ReportStartupFailure(
-                QStringLiteral("the service library %1 did not initialise").arg(QString::fromStdString(libraryPath.string())));
+            exitCode = ReportStartupFailure(QStringLiteral("the service library %1 did not initialise")
+                                                .arg(QString::fromStdString(libraryPath.string())));
         } else {
             MessageBoxPrompt prompt;
             MainWindowContext context;
@@ -85,7 +86,8 @@ int RunTalvenix(const QStringList& arguments) {
             try {
                 window.BringUp();
             } catch (const SkinError& e) {
-                exitCode = ReportStartupFailure(QStringLiteral("missing or unreadable skin file: %1").arg(e.File()));
+                exitCode =
+                    ReportStartupFailure(QStringLiteral("missing or unreadable skin file: %1").arg(e.File()));
             }
             if (exitCode == 0) {
                 QObject::connect(&server, &InstanceServer::OpenRequested, &window, &CTalvenixDlg::Show);

@@ -1,7 +1,6 @@
 #include "gui/TalvenixDlg.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
@@ -9,6 +8,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QProcess>
@@ -53,15 +53,33 @@ struct WindowButtonKey {
     const char* key;
 };
 constexpr WindowButtonKey kWindowButtons[] = {
-    {kIdOk, "CONTROL_OK"},           {kIdCancel, "CONTROL_CANCEL"},     {kIdApply, "CONTROL2_APPLY"},
-    {kIdLink, "KALTEV_LINK"},        {kIdHelp, "CONTROL_HELP"},         {kIdMinimize, "CONTROL_MINIMIZE"},
-    {kIdClose, "CONTROL_CLOSE"},     {kIdDefault, "FUNC_DEFAULT"},      {kIdMenu, "CONTROL_MENU"},
-    {kIdProfiles, "FUNC_PROFILES"},  {kIdProfile1, "FUNC_PROFILE1"},    {kIdProfile2, "FUNC_PROFILE2"},
-    {kIdProfile3, "FUNC_PROFILE3"},  {kIdMacro, "FUNC_MACRO"},          {kIdSwitch, "FUNC_SWITCH"},
-    {kIdReport1, "FUNC_REPORT1"},    {kIdReport2, "FUNC_REPORT2"},      {kIdReport3, "FUNC_REPORT3"},
-    {kIdReport4, "FUNC_REPORT4"},    {kIdLockCaps, "LOCK_CAPS"},        {kIdLockNum, "LOCK_NUM"},
-    {kIdLockScroll, "LOCK_SCROLL"},  {kIdLockAB, "LOCK_AB"},            {kIdVersion, "KALTEV_VER"},
-    {1189, "FLIP_0"},                {1190, "FLIP_1"},                  {1193, "FLIP_2"},
+    {kIdOk, "CONTROL_OK"},
+    {kIdCancel, "CONTROL_CANCEL"},
+    {kIdApply, "CONTROL2_APPLY"},
+    {kIdLink, "KALTEV_LINK"},
+    {kIdHelp, "CONTROL_HELP"},
+    {kIdMinimize, "CONTROL_MINIMIZE"},
+    {kIdClose, "CONTROL_CLOSE"},
+    {kIdDefault, "FUNC_DEFAULT"},
+    {kIdMenu, "CONTROL_MENU"},
+    {kIdProfiles, "FUNC_PROFILES"},
+    {kIdProfile1, "FUNC_PROFILE1"},
+    {kIdProfile2, "FUNC_PROFILE2"},
+    {kIdProfile3, "FUNC_PROFILE3"},
+    {kIdMacro, "FUNC_MACRO"},
+    {kIdSwitch, "FUNC_SWITCH"},
+    {kIdReport1, "FUNC_REPORT1"},
+    {kIdReport2, "FUNC_REPORT2"},
+    {kIdReport3, "FUNC_REPORT3"},
+    {kIdReport4, "FUNC_REPORT4"},
+    {kIdLockCaps, "LOCK_CAPS"},
+    {kIdLockNum, "LOCK_NUM"},
+    {kIdLockScroll, "LOCK_SCROLL"},
+    {kIdLockAB, "LOCK_AB"},
+    {kIdVersion, "KALTEV_VER"},
+    {1189, "FLIP_0"},
+    {1190, "FLIP_1"},
+    {1193, "FLIP_2"},
 };
 
 CPngButton::TextStyle CaptionStyle(int pointSize = 9) {
@@ -126,9 +144,10 @@ void CTalvenixDlg::BringUp() {
     // The per-user folder and the user colour files seeded from the skin's template.
     const profiles::ProfileStore store(QFile::encodeName(ctx_.paths.documentsFolder).toStdString());
     if (store.EnsureFolder() != profiles::ProfileStore::FolderResult::Failed)
-        lighting::InstallUserColourFiles(QFile::encodeName(ctx_.paths.UserSettingsFile()).toStdString(),
-                                         QFile::encodeName(ctx_.paths.SkinFile(QStringLiteral("UserDengColor_3.userd"))).toStdString(),
-                                         store.Folder());
+        lighting::InstallUserColourFiles(
+            QFile::encodeName(ctx_.paths.UserSettingsFile()).toStdString(),
+            QFile::encodeName(ctx_.paths.SkinFile(QStringLiteral("UserDengColor_3.userd"))).toStdString(),
+            store.Folder());
     lighting_ = std::make_unique<lighting::LightingController>(
         ctx_.link->Transport(),
         lighting::LightingFiles{QFile::encodeName(ctx_.paths.MainSkin()).toStdString(),
@@ -137,9 +156,9 @@ void CTalvenixDlg::BringUp() {
     linkTarget_ = link.trimmed().isEmpty() ? QString::fromLatin1(kDefaultLink) : link.trimmed();
     PlaceControls();
     BuildLightingPanel();
-    grid_ = std::make_unique<CKeyGrid>(this, Skin(), mainPictures_,
-                                       StatePictures{colour0_, colour1_, mainPictures_.down,
-                                                     mainPictures_.disabled, colour0_});
+    grid_ = std::make_unique<CKeyGrid>(
+        this, Skin(), mainPictures_,
+        StatePictures{colour0_, colour1_, mainPictures_.down, mainPictures_.disabled, colour0_});
     grid_->Build();
     connect(grid_.get(), &CKeyGrid::KeyClicked, this, [](int) {
         // The key assignment dialog comes with its own issue; until then a click does nothing.
@@ -178,7 +197,8 @@ CPngButton* CTalvenixDlg::AddButton(int id, const QString& key, const StatePictu
 }
 
 void CTalvenixDlg::PlaceControls() {
-    for (const auto& entry : kWindowButtons) AddButton(entry.id, QString::fromLatin1(entry.key), mainPictures_);
+    for (const auto& entry : kWindowButtons)
+        AddButton(entry.id, QString::fromLatin1(entry.key), mainPictures_);
     // The version button only shows the version.
     if (auto* ver = Button(kIdVersion)) {
         ver->setText(QString::fromLatin1(kVersionText));
@@ -193,11 +213,12 @@ void CTalvenixDlg::PlaceControls() {
     quick->setObjectName(QStringLiteral("QUICK_SWITCH"));
     quick->hide();
     buttons_[kIdQuickSwitch] = quick;
-    for (int id : {kIdOk, kIdCancel, kIdApply, kIdProfile1, kIdProfile2, kIdProfile3, kIdMacro, kIdDefault,
-                   kIdSwitch})
+    for (int id :
+         {kIdOk, kIdCancel, kIdApply, kIdProfile1, kIdProfile2, kIdProfile3, kIdMacro, kIdDefault, kIdSwitch})
         Button(id)->SetTextStyle(CaptionStyle());
     // The lock indicators show the keyboard's state; they are not clickable.
-    for (int id : {kIdLockCaps, kIdLockNum, kIdLockScroll, kIdLockAB}) Button(id)->setAttribute(Qt::WA_TransparentForMouseEvents);
+    for (int id : {kIdLockCaps, kIdLockNum, kIdLockScroll, kIdLockAB})
+        Button(id)->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     // The caption, the profile label and the two arrows of the profile bar.
     auto* title = new QLabel(this);
@@ -212,8 +233,8 @@ void CTalvenixDlg::PlaceControls() {
     for (const auto& arrow : arrows) {
         auto* button = new CPngButton(this);
         button->setObjectName(QString::fromLatin1(arrow[0]));
-        PlaceWithFace(*button, Skin(), QStringLiteral("BUTTONINFO"), button->objectName(), QStringLiteral("BUTTONINFO2"),
-                      QString::fromLatin1(arrow[1]), arrow_);
+        PlaceWithFace(*button, Skin(), QStringLiteral("BUTTONINFO"), button->objectName(),
+                      QStringLiteral("BUTTONINFO2"), QString::fromLatin1(arrow[1]), arrow_);
     }
 
     busyLabel_ = new QLabel(this);
@@ -330,10 +351,12 @@ void CTalvenixDlg::BuildLightingPanel() {
 
     // Captions of the panel, from "Control_Name" (Chinese) or "Control_Name1" (English).
     const char* captions[][2] = {
-        {"CONTROL_UsbStatic", "Usb"},       {"CONTROL_DengStatic", "Deng"},     {"CONTROL_LightStatic", "Light"},
-        {"CONTROL_BLFXStatic", "FX"},       {"CONTROL_SpeedStatic", "Speed"},   {"CONTROL_HXysStatic", "Color"},
-        {"CONTROL_HXsjsStatic", "DC"},      {"CONTROL_FYysStatic", "Color"},    {"CONTROL_FYsjsStatic", "DC"},
-        {"CONTROL_USERysStatic", "Color"},  {"CONTROL_USERjsStatic", "JColor"}, {"CONTROL_USERgjStatic", "Tool"},
+        {"CONTROL_UsbStatic", "Usb"},       {"CONTROL_DengStatic", "Deng"},
+        {"CONTROL_LightStatic", "Light"},   {"CONTROL_BLFXStatic", "FX"},
+        {"CONTROL_SpeedStatic", "Speed"},   {"CONTROL_HXysStatic", "Color"},
+        {"CONTROL_HXsjsStatic", "DC"},      {"CONTROL_FYysStatic", "Color"},
+        {"CONTROL_FYsjsStatic", "DC"},      {"CONTROL_USERysStatic", "Color"},
+        {"CONTROL_USERjsStatic", "JColor"}, {"CONTROL_USERgjStatic", "Tool"},
     };
     for (const auto& c : captions) {
         auto* label = new QLabel(this);
@@ -351,14 +374,15 @@ void CTalvenixDlg::UpdateProfileLabel() {
     // The label names what the quick-switch menu has checked: the store file of the current
     // profile, or "<Default Profile>" while the current profile is unknown.
     const QString name = keyboard_.CachedProfile() < 0 ? Text(TextId::DEFAULT_PROFILE_NAME)
-                                                      : QFileInfo(keyboard_.StoreFile()).fileName();
+                                                       : QFileInfo(keyboard_.StoreFile()).fileName();
     profileLabel_->setText(name);
     profileLabel_->setToolTip(Text(TextId::PROFILE_TIP) + name);
 }
 
 void CTalvenixDlg::ApplyTexts() {
     setWindowTitle(Text(TextId::MAIN_CAPTION));
-    if (auto* title = findChild<QLabel*>(QStringLiteral("CONTROL_TITLE"))) title->setText(Text(TextId::MAIN_CAPTION));
+    if (auto* title = findChild<QLabel*>(QStringLiteral("CONTROL_TITLE")))
+        title->setText(Text(TextId::MAIN_CAPTION));
     UpdateProfileLabel();
     Button(kIdProfile1)->setText(FileText("PROFILE_1"));
     Button(kIdProfile2)->setText(FileText("PROFILE_2"));
@@ -377,7 +401,8 @@ void CTalvenixDlg::ApplyTexts() {
     Button(kIdMenu)->SetTip(Text(TextId::MAIN_MENU_PROMPT));
     Button(kIdClose)->SetTip(Text(TextId::MAIN_CLOSE_PROMPT));
     const int index = text::CurrentLanguageTable()->Index();
-    const QString captionSection = index == text::kChinese ? QStringLiteral("Control_Name") : QStringLiteral("Control_Name1");
+    const QString captionSection =
+        index == text::kChinese ? QStringLiteral("Control_Name") : QStringLiteral("Control_Name1");
     for (auto* label : findChildren<QLabel*>()) {
         const QString key = label->property("captionKey").toString();
         if (!key.isEmpty()) label->setText(Skin().Get(captionSection, key));
@@ -437,22 +462,45 @@ void CTalvenixDlg::HideToTray() { hide(); }
 
 void CTalvenixDlg::OnButton(int id) {
     switch (id) {
-    case kIdOk:
-        Apply();
-        HideToTray();
-        break;
-    case kIdCancel: HideToTray(); break;
-    case kIdApply: Apply(); break;
-    case kIdLink: OpenLink(); break;
-    case kIdHelp: OpenHelp(); break;
-    case kIdMinimize: showMinimized(); break;
-    case kIdClose: Quit(); break;
-    case kIdDefault: RestoreDefaults(); break;
-    case kIdMenu: ShowMainMenu(); break;
-    case kIdProfile1: OnProfileButton(0); break;
-    case kIdProfile2: OnProfileButton(1); break;
-    case kIdProfile3: OnProfileButton(2); break;
-    default: break;  // the profile manager, macro editor and lighting controls come with their issues
+        case kIdOk:
+            Apply();
+            HideToTray();
+            break;
+        case kIdCancel:
+            HideToTray();
+            break;
+        case kIdApply:
+            Apply();
+            break;
+        case kIdLink:
+            OpenLink();
+            break;
+        case kIdHelp:
+            OpenHelp();
+            break;
+        case kIdMinimize:
+            showMinimized();
+            break;
+        case kIdClose:
+            Quit();
+            break;
+        case kIdDefault:
+            RestoreDefaults();
+            break;
+        case kIdMenu:
+            ShowMainMenu();
+            break;
+        case kIdProfile1:
+            OnProfileButton(0);
+            break;
+        case kIdProfile2:
+            OnProfileButton(1);
+            break;
+        case kIdProfile3:
+            OnProfileButton(2);
+            break;
+        default:
+            break;  // the profile manager, macro editor and lighting controls come with their issues
     }
 }
 
@@ -533,11 +581,13 @@ void CTalvenixDlg::ShowAbout() {
     about->setObjectName(QStringLiteral("AboutBox"));
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->setWindowTitle(FileText("GUANYU_TITLE"));
-    about->setStyleSheet(QStringLiteral("QDialog{background:#15171C;} QLabel{color:#E4E4E4;}"
-                                        "QPushButton{background:#1E2128; color:#E4E4E4; border:1px solid #343944;"
-                                        "border-radius:3px; padding:4px 18px;} QPushButton:hover{border-color:#00B4FF;}"));
+    about->setStyleSheet(
+        QStringLiteral("QDialog{background:#15171C;} QLabel{color:#E4E4E4;}"
+                       "QPushButton{background:#1E2128; color:#E4E4E4; border:1px solid #343944;"
+                       "border-radius:3px; padding:4px 18px;} QPushButton:hover{border-color:#00B4FF;}"));
     auto* layout = new QVBoxLayout(about);
-    auto* intro = new QLabel(FileText("GUANYU_JIESHAO") + QStringLiteral("\n") + QString::fromLatin1(kVersionText), about);
+    auto* intro = new QLabel(
+        FileText("GUANYU_JIESHAO") + QStringLiteral("\n") + QString::fromLatin1(kVersionText), about);
     auto* rights = new QLabel(FileText("GUANYU_BANQUAN"), about);
     rights->setStyleSheet(QStringLiteral("color:#8C93A0;"));
     auto* ok = new QPushButton(FileText("GUANYU_OK"), about);
@@ -581,13 +631,16 @@ void CTalvenixDlg::keyPressEvent(QKeyEvent* event) {
 bool CTalvenixDlg::eventFilter(QObject* watched, QEvent* event) {
     // The effect list ignores the arrow keys: stepping through effects would write each one
     // to the keyboard.
-    if (watched == effectCombo_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+    if (watched == effectCombo_ &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_Left:
-        case Qt::Key_Right: return true;
-        default: break;
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_Left:
+            case Qt::Key_Right:
+                return true;
+            default:
+                break;
         }
     }
     return CBaseDialog::eventFilter(watched, event);
@@ -695,7 +748,8 @@ void CTalvenixDlg::Apply() {
             if (lighting_) lighting_->ResetLighting();
         }
         const ApplyOutcome outcome = keyboard_.Apply(ctx_.link->Transport(), working_, snapshot_);
-        QMetaObject::invokeMethod(this, [this, outcome] { FinishApply(outcome); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, outcome] { FinishApply(outcome); }, Qt::QueuedConnection);
     });
 }
 
@@ -727,16 +781,17 @@ void CTalvenixDlg::RestoreDefaults() {
 
 void CTalvenixDlg::ExportProfile() {
     const QString suggested = QDir(ctx_.paths.documentsFolder).filePath(QStringLiteral("*.tvx"));
-    const QString path = ctx_.prompt->ChooseSaveFile(QString(), suggested, QStringLiteral("(*.tvx) (*.tvx);;(*.*) (*)"),
-                                                     QStringLiteral("tvx"));
+    const QString path = ctx_.prompt->ChooseSaveFile(
+        QString(), suggested, QStringLiteral("(*.tvx) (*.tvx);;(*.*) (*)"), QStringLiteral("tvx"));
     if (!path.isEmpty()) ExportProfileTo(path);
 }
 
 void CTalvenixDlg::ExportProfileTo(const QString& path) {
     if (!keyboard_.Export(path, working_))
         // The language table's "save failed" text, with the file it is about.
-        ctx_.prompt->ShowMessage(QStringLiteral("%1\n%2").arg(Text(TextId::MAIN_UPDATE_BACKUP_NG), QDir::toNativeSeparators(path)),
-                                 QString(), PromptIcon::Warning);
+        ctx_.prompt->ShowMessage(
+            QStringLiteral("%1\n%2").arg(Text(TextId::MAIN_UPDATE_BACKUP_NG), QDir::toNativeSeparators(path)),
+            QString(), PromptIcon::Warning);
 }
 
 void CTalvenixDlg::ImportProfile() {
@@ -754,30 +809,37 @@ void CTalvenixDlg::ImportProfileFrom(const QString& path) {
     if (importThread_.joinable()) importThread_.join();
     importThread_ = std::thread([this, path] {
         const ImportOutcome outcome = keyboard_.Import(path, ctx_.link->Transport(), working_, snapshot_);
-        QMetaObject::invokeMethod(this, [this, outcome] {
-            applyRunning_ = false;
-            StopBusy();
-            if (!outcome.valid) {
-                // Both messages, in turn: what is wrong with the file, then that nothing was imported.
-                if (!outcome.formatMessage.isEmpty()) ctx_.prompt->ShowMessage(outcome.formatMessage, QString());
-                ctx_.prompt->ShowMessage(Text(TextId::MAIN_PROMPT_INPORT), QString());
-                UpdateApplyButton();
-                Q_EMIT ImportFinished(false);
-            } else {
-                RefreshKeys(true);
-                // The imported configuration is the working one now. A keyboard that did not
-                // take it leaves Apply enabled, as a failed Apply does, so it can be sent again.
-                if (outcome.downloaded && editSerial_ == applySerial_) applyPending_ = false;
-                else if (!outcome.downloaded) applyPending_ = true;
-                UpdateApplyButton();
-                if (!outcome.message.isEmpty()) ctx_.prompt->ShowMessage(outcome.message, QString(), PromptIcon::Warning);
-                Q_EMIT ImportFinished(outcome.downloaded);
-            }
-            if (applyQueued_) {
-                applyQueued_ = false;
-                Apply();
-            }
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, outcome] {
+                applyRunning_ = false;
+                StopBusy();
+                if (!outcome.valid) {
+                    // Both messages, in turn: what is wrong with the file, then that nothing was imported.
+                    if (!outcome.formatMessage.isEmpty())
+                        ctx_.prompt->ShowMessage(outcome.formatMessage, QString());
+                    ctx_.prompt->ShowMessage(Text(TextId::MAIN_PROMPT_INPORT), QString());
+                    UpdateApplyButton();
+                    Q_EMIT ImportFinished(false);
+                } else {
+                    RefreshKeys(true);
+                    // The imported configuration is the working one now. A keyboard that did not
+                    // take it leaves Apply enabled, as a failed Apply does, so it can be sent again.
+                    if (outcome.downloaded && editSerial_ == applySerial_)
+                        applyPending_ = false;
+                    else if (!outcome.downloaded)
+                        applyPending_ = true;
+                    UpdateApplyButton();
+                    if (!outcome.message.isEmpty())
+                        ctx_.prompt->ShowMessage(outcome.message, QString(), PromptIcon::Warning);
+                    Q_EMIT ImportFinished(outcome.downloaded);
+                }
+                if (applyQueued_) {
+                    applyQueued_ = false;
+                    Apply();
+                }
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -798,35 +860,40 @@ void CTalvenixDlg::UpdateGButtonLabels() {
 // Keyboard events
 
 void CTalvenixDlg::OnConsumerUsage(std::uint16_t usage) {
-    QMetaObject::invokeMethod(this, [this, usage] { HandleConsumerUsage(usage); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, usage] { HandleConsumerUsage(usage); }, Qt::QueuedConnection);
 }
 
 void CTalvenixDlg::OnDeviceCountChanged(int count) {
-    QMetaObject::invokeMethod(this, [this, count] { HandleDeviceCount(count); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, count] { HandleDeviceCount(count); }, Qt::QueuedConnection);
 }
 
 void CTalvenixDlg::HandleConsumerUsage(std::uint16_t usage) {
     if (quitting_) return;
     switch (usage) {
-    case kUsageGBank: ToggleGBank(); break;
-    case kUsageConfigChanged:
-        // The keyboard changed its configuration itself (a profile chosen on the keyboard):
-        // re-read the lighting once the event has been handled.
-        QTimer::singleShot(0, this, [this] {
-            ReadLighting(true);
-            const int active = keyboard_.CachedProfile();
-            if (active >= 0 && active <= 2 && active != shownProfile_) ShowProfile(active);
-            UpdateProfileLabel();
-            RefreshLightingPanel();
-        });
-        break;
-    case kUsageIconEvent:
-        if (tray_) tray_->SetState(TrayState::Event);
-        break;
-    case kUsageIconBack:
-        if (tray_) tray_->SetState(presenceIcon_);
-        break;
-    default: break;
+        case kUsageGBank:
+            ToggleGBank();
+            break;
+        case kUsageConfigChanged:
+            // The keyboard changed its configuration itself (a profile chosen on the keyboard):
+            // re-read the lighting once the event has been handled.
+            QTimer::singleShot(0, this, [this] {
+                ReadLighting(true);
+                const int active = keyboard_.CachedProfile();
+                if (active >= 0 && active <= 2 && active != shownProfile_) ShowProfile(active);
+                UpdateProfileLabel();
+                RefreshLightingPanel();
+            });
+            break;
+        case kUsageIconEvent:
+            if (tray_) tray_->SetState(TrayState::Event);
+            break;
+        case kUsageIconBack:
+            if (tray_) tray_->SetState(presenceIcon_);
+            break;
+        default:
+            break;
     }
 }
 
@@ -897,12 +964,15 @@ void CTalvenixDlg::RefreshLightingPanel() {
     brightness_->SetPosition(mirror.brightness);
     speed_->SetPosition(5 - mirror.speed);
     try {
-        brightness_->SetFace(Skin().LoadPicture(QStringLiteral("%1.bmp").arg(lighting::BrightnessFacePicture(brightness_->Position()))));
-        speed_->SetFace(Skin().LoadPicture(QStringLiteral("%1.bmp").arg(lighting::SpeedFacePicture(speed_->Position()))));
+        brightness_->SetFace(Skin().LoadPicture(
+            QStringLiteral("%1.bmp").arg(lighting::BrightnessFacePicture(brightness_->Position()))));
+        speed_->SetFace(
+            Skin().LoadPicture(QStringLiteral("%1.bmp").arg(lighting::SpeedFacePicture(speed_->Position()))));
     } catch (const SkinError&) {
     }
     for (int i = 0; i < 4; ++i)
-        if (auto* b = Button(std::array{kIdReport1, kIdReport2, kIdReport3, kIdReport4}[static_cast<std::size_t>(i)]))
+        if (auto* b = Button(
+                std::array{kIdReport1, kIdReport2, kIdReport3, kIdReport4}[static_cast<std::size_t>(i)]))
             b->SetSetState(i == mirror.reportRate);
     SetPicture("CONTROL_DengStaPic", mode ? QStringLiteral("dengdown.bmp") : QStringLiteral("dengup.bmp"));
     // Colours travel as 0xBBGGRR.
@@ -918,7 +988,8 @@ void CTalvenixDlg::RefreshLightingPanel() {
 
     // With the colour-keys mode off only the lamp, the R/G/B boxes and the report-rate buttons
     // show; with it on, what the effect uses.
-    const lighting::EffectControls c = mode ? lighting::VisibleControls(mirror.effect) : lighting::EffectControls{};
+    const lighting::EffectControls c =
+        mode ? lighting::VisibleControls(mirror.effect) : lighting::EffectControls{};
     auto show = [this](std::initializer_list<const char*> names, bool on) {
         for (const char* name : names)
             if (auto* w = findChild<QWidget*>(QString::fromLatin1(name))) w->setVisible(on);
@@ -928,8 +999,10 @@ void CTalvenixDlg::RefreshLightingPanel() {
     show({"CONTROL_SpeedStatic", "CONTROL_SpeedSlider"}, c.speed);
     show({"CONTROL_BLFXStatic", "CONTROL_BLFXLStaPic", "CONTROL_BLFXRStaPic"}, c.direction);
     show({"CONTROL_HONGPIC", "CONTROL_HUANGPIC", "CONTROL_LVPIC", "CONTROL_LANPIC"}, c.presetColours);
-    show({"CONTROL_FYysStatic", "CONTROL_FYYSButton", "CONTROL_FYsjsStatic", "CONTROL_FYSJSStaPic"}, c.fyGroup);
-    show({"CONTROL_HXysStatic", "CONTROL_HXysButton", "CONTROL_HXsjsStatic", "CONTROL_HXsjsStaPic"}, c.hxGroup);
+    show({"CONTROL_FYysStatic", "CONTROL_FYYSButton", "CONTROL_FYsjsStatic", "CONTROL_FYSJSStaPic"},
+         c.fyGroup);
+    show({"CONTROL_HXysStatic", "CONTROL_HXysButton", "CONTROL_HXsjsStatic", "CONTROL_HXsjsStaPic"},
+         c.hxGroup);
     show({"CONTROL_USERysStatic", "CONTROL_USERysButton", "CONTROL_USERjsStatic", "CONTROL_USERjsButton",
           "CONTROL_USERgjStatic", "CONTROL_USERgjStaPic1", "CONTROL_USERgjStaPic2", "CONTROL_umCombo"},
          c.userGroup);
@@ -937,13 +1010,16 @@ void CTalvenixDlg::RefreshLightingPanel() {
           "CONTROL_TSsjsStaPic", "CONTROL_CDysButton", "CONTROL_CDsjsStaPic"},
          false);
     if (c.direction) {
-        const QString suffix = QString::fromLatin1(c.directionLayoutSuffix.data(), static_cast<qsizetype>(c.directionLayoutSuffix.size()));
+        const QString suffix = QString::fromLatin1(c.directionLayoutSuffix.data(),
+                                                   static_cast<qsizetype>(c.directionLayoutSuffix.size()));
         for (const char* name : {"CONTROL_BLFXStatic", "CONTROL_BLFXLStaPic", "CONTROL_BLFXRStaPic"})
             if (auto* w = findChild<QWidget*>(QString::fromLatin1(name)))
                 PlaceWindow(*w, Skin(), QStringLiteral("BUTTONINFO"), QString::fromLatin1(name) + suffix);
         const auto names = lighting::DirectionPicturesOf(mirror.effect);
         const bool first = lighting::DirectionIsFirst(static_cast<unsigned>(mirror.direction));
-        auto q = [](std::string_view v) { return QString::fromLatin1(v.data(), static_cast<qsizetype>(v.size())); };
+        auto q = [](std::string_view v) {
+            return QString::fromLatin1(v.data(), static_cast<qsizetype>(v.size()));
+        };
         SetPicture("CONTROL_BLFXLStaPic", q(first ? names.firstPressed : names.firstNormal));
         SetPicture("CONTROL_BLFXRStaPic", q(first ? names.secondNormal : names.secondPressed));
     }
@@ -980,10 +1056,13 @@ void CTalvenixDlg::PresenceLoop() {
 void CTalvenixDlg::RunOnUiAndWait(const std::function<void()>& fn) {
     auto done = std::make_shared<std::promise<void>>();
     auto future = done->get_future();
-    QMetaObject::invokeMethod(this, [fn, done] {
-        fn();
-        done->set_value();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [fn, done] {
+            fn();
+            done->set_value();
+        },
+        Qt::QueuedConnection);
     // Never wait past a shutdown: the UI thread may be the one waiting for us.
     while (future.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
         if (stopping_) return;
@@ -1000,9 +1079,10 @@ void CTalvenixDlg::PresenceStep(int count) {
         });
     } else {
         if (!keyboard_.ReadPresence(transport)) {
-            QMetaObject::invokeMethod(this, [this] {
-                ctx_.prompt->ShowMessage(Text(TextId::MAIN_DEFAULT_MATRIX_PROMPT), QString());
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] { ctx_.prompt->ShowMessage(Text(TextId::MAIN_DEFAULT_MATRIX_PROMPT), QString()); },
+                Qt::QueuedConnection);
         }
         // The keyboard's reads happen here; loading and redrawing happen on the UI thread.
         keyboard_.ReadBackAndLoad(transport, working_);
@@ -1026,8 +1106,10 @@ void CTalvenixDlg::PresenceStep(int count) {
 
 void CTalvenixDlg::ReadBackDone() {
     const int active = keyboard_.CachedProfile();
-    if (active >= 0 && active <= 2) ShowProfile(active);
-    else RefreshKeys(true);
+    if (active >= 0 && active <= 2)
+        ShowProfile(active);
+    else
+        RefreshKeys(true);
     UpdateProfileLabel();
     RefreshLightingPanel();
     applyPending_ = false;

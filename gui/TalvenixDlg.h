@@ -27,9 +27,9 @@
 #include "gui/BitmapSlider.h"
 #include "gui/KeyGrid.h"
 #include "gui/KeyboardSession.h"
-#include "gui/TrayIcon.h"
 #include "gui/PngButton.h"
 #include "gui/Prompt.h"
+#include "gui/TrayIcon.h"
 
 namespace talvenix::gui {
 
@@ -90,16 +90,16 @@ public:
     void BringUp();
 
     // --- commands ---
-    void Show();              // OPEN, tray Show, double-click
-    void Quit();              // KILL, close button, tray and menu Quit
-    void Apply();             // starts Apply off the UI thread (no-op while one runs)
-    void RestoreDefaults();   // asks, resets the shown keys, applies
-    void ImportProfile();     // menu: Import
-    void ExportProfile();     // menu: Export
+    void Show();             // OPEN, tray Show, double-click
+    void Quit();             // KILL, close button, tray and menu Quit
+    void Apply();            // starts Apply off the UI thread (no-op while one runs)
+    void RestoreDefaults();  // asks, resets the shown keys, applies
+    void ImportProfile();    // menu: Import
+    void ExportProfile();    // menu: Export
     void ImportProfileFrom(const QString& path);
     void ExportProfileTo(const QString& path);
     void SelectLanguage(int index);
-    void ShowAbout();         // the about box, modeless
+    void ShowAbout();  // the about box, modeless
 
     // --- keyboard events (called on the UI thread; the sink marshals them here) ---
     void HandleConsumerUsage(std::uint16_t usage);
@@ -129,7 +129,7 @@ public:
     void RegisterSubDialog(CBaseDialog* dialog);
 
 Q_SIGNALS:
-    void Finished();           // Quit ran to the end: the program ends
+    void Finished();  // Quit ran to the end: the program ends
     void ApplyFinished(bool ok);
     void ReadBackFinished();
     void ImportFinished(bool ok);

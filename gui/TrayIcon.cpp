@@ -18,9 +18,15 @@ QIcon TrayStateIcon(TrayState state) {
         const QColor body = QColor(34, 37, 43);
         QColor accent;
         switch (state) {
-        case TrayState::NoKeyboard: accent = QColor(120, 124, 132); break;
-        case TrayState::Attached: accent = QColor(0, 190, 255); break;
-        case TrayState::Event: accent = QColor(255, 140, 0); break;
+            case TrayState::NoKeyboard:
+                accent = QColor(120, 124, 132);
+                break;
+            case TrayState::Attached:
+                accent = QColor(0, 190, 255);
+                break;
+            case TrayState::Event:
+                accent = QColor(255, 140, 0);
+                break;
         }
         const qreal s = size;
         const QRectF board(s * 0.06, s * 0.22, s * 0.88, s * 0.56);

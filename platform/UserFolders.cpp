@@ -42,7 +42,8 @@ std::filesystem::path DocumentsFolder() {
     while (std::getline(in, line)) {
         if (line.rfind(key, 0) != 0) continue;
         std::string value = line.substr(key.size());
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
         if (value.rfind("$HOME", 0) == 0) value = HomeFolder().string() + value.substr(5);
         if (!value.empty() && value.front() == '/' && value != HomeFolder().string() &&
             value != HomeFolder().string() + "/") {

@@ -19,7 +19,8 @@ std::filesystem::path DocumentsFolder();
 // $HOME, else the password database's home folder.
 std::filesystem::path HomeFolder();
 
-// The locale name the user runs under (LC_ALL, else LC_MESSAGES, else LANG), e.g. "zh_CN.UTF-8"; may be empty.
+// The locale name the user runs under (LC_ALL, else LC_MESSAGES, else LANG), e.g. "zh_CN.UTF-8"; may be
+// empty.
 std::string SystemLanguageString();
 
 // Per-user runtime folder for sockets: $XDG_RUNTIME_DIR, else /tmp.

@@ -40,8 +40,8 @@ int SendCommand(ReportTransport& t, std::uint8_t command, std::uint8_t length, s
     const DeviceReport frame = BuildFrame(command, length, address, payload);
     DeviceReport reply{};
     std::size_t received = 0;
-    const int r = DecodeStatus(t.SendReport(frame.data(), frame.size(), reply.data(), reply.size(), &received),
-                               reply);
+    const int r =
+        DecodeStatus(t.SendReport(frame.data(), frame.size(), reply.data(), reply.size(), &received), reply);
     if (r == kOk && !replyPayload.empty()) {
         std::copy_n(reply.begin() + kPayloadOffset, std::min(replyPayload.size(), kMaxPayload),
                     replyPayload.begin());
@@ -81,8 +81,8 @@ int WriteLighting(ReportTransport& t, std::span<const std::uint8_t> src, std::ui
 int ReadKeyBlock(ReportTransport& t, KeyBlock& out, int index) {
     if (index < 0 || index > 2) return kBadBlockIndex;
     KeyBlock block{};
-    const int r = Chunked(t, kCmdReadKeyBlock, static_cast<std::uint32_t>(index) * kKeyBlockSize, kKeyBlockSize,
-                          nullptr, block.data());
+    const int r = Chunked(t, kCmdReadKeyBlock, static_cast<std::uint32_t>(index) * kKeyBlockSize,
+                          kKeyBlockSize, nullptr, block.data());
     if (r == kOk) out = block;
     return r;
 }

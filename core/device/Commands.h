@@ -39,23 +39,22 @@ inline constexpr std::uint16_t kKeyColourProfileStride = 512;
 int SendCommand(ReportTransport& t, std::uint8_t command, std::uint8_t length, std::uint16_t address,
                 std::span<const std::uint8_t> payload = {}, std::span<std::uint8_t> replyPayload = {});
 
-int BeginUpdate(ReportTransport& t);                        // 1
-int EndUpdate(ReportTransport& t);                          // 2 (pauses 10 ms first)
-int ReadConfigBlock(ReportTransport& t, ConfigBlock& out);  // 3
+int BeginUpdate(ReportTransport& t);                                 // 1
+int EndUpdate(ReportTransport& t);                                   // 2 (pauses 10 ms first)
+int ReadConfigBlock(ReportTransport& t, ConfigBlock& out);           // 3
 int WriteConfigBlock(ReportTransport& t, const ConfigBlock& block);  // 4 (stands alone)
 // 5: reads 56 bytes at `address` whatever `length` says; `dest` must hold 56 bytes.
 int ReadLighting(ReportTransport& t, std::span<std::uint8_t, 56> dest, std::uint8_t length,
                  std::uint16_t address);
 // 6: writes `src.size()` bytes (1..56) at `address`.
 int WriteLighting(ReportTransport& t, std::span<const std::uint8_t> src, std::uint16_t address);
-int ReadKeyBlock(ReportTransport& t, KeyBlock& out, int index);         // 7; index > 2 -> -201
-int WriteKeyBlock(ReportTransport& t, const KeyBlock& block, int index);  // 8; index > 2 -> -201
-int ReadMacroMemory(ReportTransport& t, std::span<std::uint8_t> dest);         // 9; empty -> 1
+int ReadKeyBlock(ReportTransport& t, KeyBlock& out, int index);               // 7; index > 2 -> -201
+int WriteKeyBlock(ReportTransport& t, const KeyBlock& block, int index);      // 8; index > 2 -> -201
+int ReadMacroMemory(ReportTransport& t, std::span<std::uint8_t> dest);        // 9; empty -> 1
 int WriteMacroMemory(ReportTransport& t, std::span<const std::uint8_t> src);  // 10; empty -> 1
-int ReadDefaultLayout(ReportTransport& t, KeyBlock& out);                // 15
+int ReadDefaultLayout(ReportTransport& t, KeyBlock& out);                     // 15
 // 17: `src.size()` bytes (3 or 54) at firstKeyIndex * 3 + profile * 512.
-int WriteKeyColours(ReportTransport& t, std::span<const std::uint8_t> src, int firstKeyIndex,
-                    int profile);
+int WriteKeyColours(ReportTransport& t, std::span<const std::uint8_t> src, int firstKeyIndex, int profile);
 // 0xEE: the raw boot-mode frame (bytes 3 and 4 = 0xEE, no checksum) through PostRawReport.
 int EnterBootMode(ReportTransport& t);
 

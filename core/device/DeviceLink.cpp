@@ -30,8 +30,9 @@ void DeviceLink::RegisterStandingReads() {
     auto reRegister = [this](const HidUnitFilter& filter, std::uint32_t tag, std::uint32_t& unit) {
         if (link_.DeleteRequestFromUnitId != nullptr) link_.DeleteRequestFromUnitId(unit);
         const std::uint32_t checksum = TalvenixRequestChecksum(
-            &filter, TalvenixPointerChecksumBytes(reinterpret_cast<const void*>(&DeviceLink::OnServiceNotify)),
-            tag, nullptr, 0);
+            &filter,
+            TalvenixPointerChecksumBytes(reinterpret_cast<const void*>(&DeviceLink::OnServiceNotify)), tag,
+            nullptr, 0);
         link_.RequestAsyncRead(&filter, &DeviceLink::OnServiceNotify, tag, checksum, &unit);
     };
     reRegister(ConsumerFilter(), TALVENIX_TAG_CONS, consumerUnit_);

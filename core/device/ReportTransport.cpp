@@ -118,8 +118,8 @@ int ReportTransport::PostRawReport(const std::uint8_t* bytes, std::size_t length
     if (link_.RequestWriteOne == nullptr) return kRefused;
     const HidUnitFilter filter = ControlFilter();
     const std::uint32_t checksum = TalvenixRequestChecksum(&filter, 0, 0, frame.data(), frame.size());
-    return link_.RequestWriteOne(&filter, 0, 0, frame.data(), static_cast<std::uint32_t>(frame.size()), checksum,
-                                 0);
+    return link_.RequestWriteOne(&filter, 0, 0, frame.data(), static_cast<std::uint32_t>(frame.size()),
+                                 checksum, 0);
 }
 
 void ReportTransport::OnControlReport(const std::uint8_t* bytes, std::size_t count) {

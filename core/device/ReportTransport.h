@@ -14,10 +14,10 @@ namespace talvenix::device {
 
 // Waits of the exchange loop. The defaults are the keyboard's; tests shorten them.
 struct TransportTiming {
-    std::chrono::milliseconds attemptWait{1000};  // wait for a reply, per attempt
-    std::chrono::milliseconds retryPause{10};     // between attempts
-    std::chrono::milliseconds busyBackoff{1001};  // when another exchange is still in flight
-    std::chrono::milliseconds endUpdatePause{10}; // before the end-update command
+    std::chrono::milliseconds attemptWait{1000};   // wait for a reply, per attempt
+    std::chrono::milliseconds retryPause{10};      // between attempts
+    std::chrono::milliseconds busyBackoff{1001};   // when another exchange is still in flight
+    std::chrono::milliseconds endUpdatePause{10};  // before the end-update command
 };
 
 class ReportTransport {
@@ -32,8 +32,8 @@ public:
     // same command byte. Returns 1 (reply copied, `*received` bytes; its status may still be an
     // error), 0 (no keyboard / wait failed), -1 (library refused), -2 (no matching reply after
     // three attempts). Callers on any thread are served one at a time.
-    int SendReport(const std::uint8_t* request, std::size_t length, std::uint8_t* reply,
-                   std::size_t capacity, std::size_t* received);
+    int SendReport(const std::uint8_t* request, std::size_t length, std::uint8_t* reply, std::size_t capacity,
+                   std::size_t* received);
 
     // Pads to 64 bytes and hands the frame to the library at once: no count check, no
     // checksum, no wait, no retry. Returns the library's result.

@@ -82,14 +82,14 @@ typedef int (*PelloranRequestWriteOneFn)(const HidUnitFilter* filter, uint32_t a
 typedef int (*PelloranRequestStatusWriteFn)(const HidUnitFilter* filter, ServiceNotifyFn callback,
                                             uint32_t tag, const uint8_t* data, uint32_t length,
                                             uint32_t checksum, uint32_t* unitId);
-typedef int (*PelloranRequestStatusGetFn)(const HidUnitFilter* filter, ServiceNotifyFn callback,
-                                          uint32_t tag, uint8_t* data, uint32_t length,
+typedef int (*PelloranRequestStatusGetFn)(const HidUnitFilter* filter, ServiceNotifyFn callback, uint32_t tag,
+                                          uint8_t* data, uint32_t length, uint32_t checksum,
+                                          uint32_t* unitId);
+typedef int (*PelloranRequestAsyncReadFn)(const HidUnitFilter* filter, ServiceNotifyFn callback, uint32_t tag,
                                           uint32_t checksum, uint32_t* unitId);
-typedef int (*PelloranRequestAsyncReadFn)(const HidUnitFilter* filter, ServiceNotifyFn callback,
-                                          uint32_t tag, uint32_t checksum, uint32_t* unitId);
 typedef int (*PelloranRequestStatusSetFeatureFn)(const HidUnitFilter* filter, uint32_t a2, uint32_t a3,
-                                                 const uint8_t* data, uint32_t length,
-                                                 uint32_t checksum, uint32_t* unitId);
+                                                 const uint8_t* data, uint32_t length, uint32_t checksum,
+                                                 uint32_t* unitId);
 
 // Checksum table T, shared by both sides. A permutation of 0..255 (T[b] = (b * 29 + 101) mod 256),
 // so every single-byte change of a request changes the sum.

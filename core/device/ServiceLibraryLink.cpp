@@ -21,19 +21,44 @@ HidUnitFilter MakeFilter(std::uint16_t page, std::uint16_t usage) {
 
 void BindServiceEntryPoint(ServiceLibraryLink& link, std::size_t index, void* address) {
     switch (index) {
-        case 0: Bind(link.Debug, address); break;
-        case 1: Bind(link.Init, address); break;
-        case 2: Bind(link.End, address); break;
-        case 3: Bind(link.RequestGetDeviceCount, address); break;
-        case 4: Bind(link.DeleteRequestFromUnitId, address); break;
-        case 5: Bind(link.DeleteRequestFromHandle, address); break;
-        case 6: Bind(link.RequestWrite, address); break;
-        case 7: Bind(link.RequestWriteOne, address); break;
-        case 8: Bind(link.RequestStatusWrite, address); break;
-        case 9: Bind(link.RequestStatusGet, address); break;
-        case 10: Bind(link.RequestAsyncRead, address); break;
-        case 11: Bind(link.RequestStatusSetFeature, address); break;
-        default: break;
+        case 0:
+            Bind(link.Debug, address);
+            break;
+        case 1:
+            Bind(link.Init, address);
+            break;
+        case 2:
+            Bind(link.End, address);
+            break;
+        case 3:
+            Bind(link.RequestGetDeviceCount, address);
+            break;
+        case 4:
+            Bind(link.DeleteRequestFromUnitId, address);
+            break;
+        case 5:
+            Bind(link.DeleteRequestFromHandle, address);
+            break;
+        case 6:
+            Bind(link.RequestWrite, address);
+            break;
+        case 7:
+            Bind(link.RequestWriteOne, address);
+            break;
+        case 8:
+            Bind(link.RequestStatusWrite, address);
+            break;
+        case 9:
+            Bind(link.RequestStatusGet, address);
+            break;
+        case 10:
+            Bind(link.RequestAsyncRead, address);
+            break;
+        case 11:
+            Bind(link.RequestStatusSetFeature, address);
+            break;
+        default:
+            break;
     }
 }
 

@@ -27,9 +27,18 @@ struct ServiceLibraryLink {
 
 // The exported names, in the order of the members above (after `module`).
 inline constexpr std::array<std::string_view, 12> kServiceEntryPointNames = {
-    "Debug",          "Init",                "End",              "RequestGetDeviceCount",
-    "DeleteRequestFromUnitId", "DeleteRequestFromHandle", "RequestWrite", "RequestWriteOne",
-    "RequestStatusWrite", "RequestStatusGet", "RequestAsyncRead", "RequestStatusSetFeature",
+    "Debug",
+    "Init",
+    "End",
+    "RequestGetDeviceCount",
+    "DeleteRequestFromUnitId",
+    "DeleteRequestFromHandle",
+    "RequestWrite",
+    "RequestWriteOne",
+    "RequestStatusWrite",
+    "RequestStatusGet",
+    "RequestAsyncRead",
+    "RequestStatusSetFeature",
 };
 
 // Binds entry point `index` (0..11, order of kServiceEntryPointNames) to `address`.

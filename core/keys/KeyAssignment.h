@@ -21,9 +21,9 @@ enum class AssignmentKind : std::uint16_t {
 
 #pragma pack(push, 1)
 struct KeyAssignment {
-    std::uint16_t kind = 0;   // AssignmentKind
-    std::uint16_t tag = 0;    // G-key number on G slots; macro cycles on kind 4; else 0
-    std::uint32_t value = 0;  // by kind
+    std::uint16_t kind = 0;               // AssignmentKind
+    std::uint16_t tag = 0;                // G-key number on G slots; macro cycles on kind 4; else 0
+    std::uint32_t value = 0;              // by kind
     std::array<std::uint8_t, 8> extra{};  // not part of the assignment; writes keep it
 
     AssignmentKind Kind() const { return static_cast<AssignmentKind>(kind); }
@@ -34,7 +34,7 @@ static_assert(sizeof(KeyAssignment) == 16, "KeyAssignment is 16 bytes");
 
 // Slot numbering inside one profile's block of 512 records.
 inline constexpr int kSlotsPerBlock = 512;
-inline constexpr int kBlockCount = 4;  // profiles 0..2, plus block 3 carried along, never sent
+inline constexpr int kBlockCount = 4;    // profiles 0..2, plus block 3 carried along, never sent
 inline constexpr int kGSlotBankA = 256;  // G key n+1 of bank A is slot 256 + n
 inline constexpr int kGSlotBankB = 265;  // G key n+1 of bank B is slot 265 + n
 inline constexpr int kGKeyCount = 9;

@@ -49,7 +49,8 @@ Entry EncodeAssignment(const KeyAssignment& record, Entry defaultEntry,
             const auto target = static_cast<KeyCode>(record.value);
             if (const std::uint8_t bit = ModifierBitOf(target)) return {0x02, 0x01, bit};
             const Usage u = DecodeDeviceKeyByte(target);
-            return {0x02, 0x02, u.page == kPageKeyboard ? static_cast<std::uint8_t>(u.usage) : std::uint8_t{0}};
+            return {0x02, 0x02,
+                    u.page == kPageKeyboard ? static_cast<std::uint8_t>(u.usage) : std::uint8_t{0}};
         }
         case AssignmentKind::Macro: {
             const auto id = static_cast<std::uint16_t>(record.value & 0xFFFF);
@@ -105,7 +106,8 @@ std::optional<AssignmentBlock> DecodeKeyBlock(std::span<const std::uint8_t> read
             decoded = Make(AssignmentKind::Function, read[2]);
         } else if (read[0] == 0x03) {
             const auto usage = static_cast<std::uint16_t>(read[1] | (read[2] << 8));
-            if (const auto m = MediaIndexOfUsage(usage)) decoded = Make(AssignmentKind::Media, static_cast<std::uint32_t>(*m));
+            if (const auto m = MediaIndexOfUsage(usage))
+                decoded = Make(AssignmentKind::Media, static_cast<std::uint32_t>(*m));
         } else if (read[0] == 0x02 && read[1] == 0x02) {
             if (const KeyCode c = CodeOfUsage(kPageKeyboard, read[2])) decoded = Make(AssignmentKind::Key, c);
         } else if (read[0] == 0x02 && read[1] == 0x01) {
@@ -119,7 +121,8 @@ std::optional<AssignmentBlock> DecodeKeyBlock(std::span<const std::uint8_t> read
 }
 
 void ResetKeyAssignments(std::span<KeyAssignment, kSlotsPerBlock> block, bool bankB) {
-    for (int n = 0; n < kGButtonCount; ++n) block[static_cast<std::size_t>(GButtonSlot(n, bankB))] = KeyAssignment{};
+    for (int n = 0; n < kGButtonCount; ++n)
+        block[static_cast<std::size_t>(GButtonSlot(n, bankB))] = KeyAssignment{};
     for (const KeyButton& b : kKeyButtons) block[KeyIndexOf(b.code)] = KeyAssignment{};
 }
 
@@ -137,14 +140,16 @@ std::string AssignmentSummary(std::string_view buttonName, const KeyAssignment& 
         case AssignmentKind::Macro: {
             out += text::LanguageText(text::TextId::KEY_PROMPT_MACRO);
             if (macroName) {
-                if (const auto name = macroName(static_cast<std::uint16_t>(record.value & 0xFFFF))) out += *name;
+                if (const auto name = macroName(static_cast<std::uint16_t>(record.value & 0xFFFF)))
+                    out += *name;
             }
             out += ")";
             break;
         }
         case AssignmentKind::Media:
             out += text::LanguageText(text::TextId::KEY_PROMPT_MEDIA);
-            if (record.value < static_cast<std::uint32_t>(kMediaCount)) out += MediaName(static_cast<int>(record.value));
+            if (record.value < static_cast<std::uint32_t>(kMediaCount))
+                out += MediaName(static_cast<int>(record.value));
             out += ")";
             break;
         case AssignmentKind::Function:
@@ -158,7 +163,8 @@ std::string AssignmentSummary(std::string_view buttonName, const KeyAssignment& 
     return out;
 }
 
-std::string AssignmentSummaryOfKey(KeyCode code, const KeyAssignment& record, const MacroNameLookup& macroName) {
+std::string AssignmentSummaryOfKey(KeyCode code, const KeyAssignment& record,
+                                   const MacroNameLookup& macroName) {
     return AssignmentSummary(KeyNameOf(code), record, macroName);
 }
 

@@ -39,8 +39,9 @@ AssignmentBlock DecodedBlockStart();
 // The three bytes an assignment encodes to at an entry whose default bytes are `defaultEntry`.
 // Kinds 0 and 3, and values that name nothing (unknown kind, media index beyond 17), keep the
 // default bytes; kinds 1 and 6 give 00 00 00.
-std::array<std::uint8_t, 3> EncodeAssignment(const KeyAssignment& record, std::array<std::uint8_t, 3> defaultEntry,
-                                             const std::function<std::uint8_t(std::uint16_t macroId)>& macroPositionOfId);
+std::array<std::uint8_t, 3> EncodeAssignment(
+    const KeyAssignment& record, std::array<std::uint8_t, 3> defaultEntry,
+    const std::function<std::uint8_t(std::uint16_t macroId)>& macroPositionOfId);
 
 // Encodes one profile's 512 records against the default layout. `macroPositionOfId` gives the
 // 0-based position of a macro id in the downloaded macro list (0 for an unknown id); when empty,
@@ -70,7 +71,8 @@ using MacroNameLookup = std::function<std::optional<std::string>(std::uint16_t m
 std::string AssignmentSummary(std::string_view buttonName, const KeyAssignment& record,
                               const MacroNameLookup& macroName);
 // For a key button: the name is KeyNameOf(code).
-std::string AssignmentSummaryOfKey(KeyCode code, const KeyAssignment& record, const MacroNameLookup& macroName);
+std::string AssignmentSummaryOfKey(KeyCode code, const KeyAssignment& record,
+                                   const MacroNameLookup& macroName);
 // For G button `number` (1..9): the name is "G<number>".
 std::string AssignmentSummaryOfG(int number, const KeyAssignment& record, const MacroNameLookup& macroName);
 

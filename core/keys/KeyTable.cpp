@@ -24,7 +24,9 @@ struct Row {
 };
 
 constexpr KeyEntry Named(TextId id) { return KeyEntry{id, {}, kNoListPosition, 0, 0, 0}; }
-constexpr KeyEntry Fixed(std::string_view name) { return KeyEntry{std::nullopt, name, kNoListPosition, 0, 0, 0}; }
+constexpr KeyEntry Fixed(std::string_view name) {
+    return KeyEntry{std::nullopt, name, kNoListPosition, 0, 0, 0};
+}
 
 // Every used entry: code, name, device byte, list position, VK, VK with Num Lock off.
 // 0x036 and 0x136 are both the right Shift key and share list position 103.
@@ -244,7 +246,8 @@ const KeyEntry& KeyEntryOf(KeyCode code) { return kKeyTable[KeyIndexOf(code)]; }
 std::string KeyNameOf(KeyCode code) {
     std::string name = EntryName(KeyEntryOf(code));
     if (name.empty()) {
-        return text::FormatNumber(text::LanguageText(TextId::UNKNOWN_KEY), code, text::IniFile::kMaxResultUnits);
+        return text::FormatNumber(text::LanguageText(TextId::UNKNOWN_KEY), code,
+                                  text::IniFile::kMaxResultUnits);
     }
     return text::CutToUtf16Units(name, text::IniFile::kMaxResultUnits);
 }
@@ -278,7 +281,8 @@ KeyCode CodeOfUsage(std::uint16_t page, std::uint16_t usage) {
     }
     if (device == 0) return kNoKey;
     for (int i = 0; i < kKeyTableSize; ++i) {
-        if (kKeyTable[static_cast<std::size_t>(i)].deviceKeyByte == device) return KeyCodeOf(static_cast<KeyIndex>(i));
+        if (kKeyTable[static_cast<std::size_t>(i)].deviceKeyByte == device)
+            return KeyCodeOf(static_cast<KeyIndex>(i));
     }
     return kNoKey;
 }

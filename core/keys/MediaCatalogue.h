@@ -66,8 +66,8 @@ struct FunctionEntry {
     std::string_view fixedText;          // indices 11..15
 };
 
-inline constexpr int kFunctionCount = 11;       // offered on the function page
-inline constexpr int kFunctionTextCount = 16;   // with text (0..15)
+inline constexpr int kFunctionCount = 11;      // offered on the function page
+inline constexpr int kFunctionTextCount = 16;  // with text (0..15)
 
 inline constexpr std::array<FunctionEntry, kFunctionTextCount> kFunctionList = {{
     {text::TextId::FUNC_KEY_DESC1, {}},   // Open

@@ -26,15 +26,16 @@
 namespace talvenix::keys {
 
 struct WindowsKeyEvent {
-    std::uint8_t vk = 0;       // virtual-key code; 0xFF for keys Windows reports without one
-    std::uint32_t flags = 0;   // repeat count 1, scan code << 16, extended << 24, key-up bits 30/31
+    std::uint8_t vk = 0;      // virtual-key code; 0xFF for keys Windows reports without one
+    std::uint32_t flags = 0;  // repeat count 1, scan code << 16, extended << 24, key-up bits 30/31
     std::uint8_t scanCode() const { return static_cast<std::uint8_t>((flags >> 16) & 0xFF); }
     bool extended() const { return (flags >> 24) & 1u; }
 };
 
 // From an evdev key code (linux/input-event-codes.h) and the keysym of the event (0 when
 // unknown: the numeric pad then reads as Num Lock on). nullopt for keys outside the table.
-std::optional<WindowsKeyEvent> TranslateEvdevKey(std::uint32_t evdevCode, std::uint32_t keysym, bool released = false);
+std::optional<WindowsKeyEvent> TranslateEvdevKey(std::uint32_t evdevCode, std::uint32_t keysym,
+                                                 bool released = false);
 
 // From the native scan code of an X11 or Wayland key event (evdev code + 8) and its keysym.
 std::optional<WindowsKeyEvent> TranslateNativeKey(std::uint32_t nativeScanCode, std::uint32_t keysym,

@@ -25,7 +25,7 @@ using EffectCode = int;
 
 inline constexpr EffectCode kFirstEffect = 1;
 inline constexpr EffectCode kLastEffect = 20;
-inline constexpr EffectCode kEffectSeven = 7;          // carries the effect-7 flag at record offset 18
+inline constexpr EffectCode kEffectSeven = 7;  // carries the effect-7 flag at record offset 18
 inline constexpr EffectCode kEffectPresetColours = 17;
 inline constexpr EffectCode kEffectPerKeyColours = 20;
 
@@ -47,10 +47,10 @@ enum class DirectionPictures {
 // Which colour controls an effect shows.
 enum class ColourControls {
     None,
-    HxColour,      // HX colour button with its random-colour toggle
-    FyColour,      // FY colour button with its random-colour toggle
-    PresetColours, // the four preset colour pictures
-    UserColours,   // the per-key colour tools and the colour-set combo
+    HxColour,       // HX colour button with its random-colour toggle
+    FyColour,       // FY colour button with its random-colour toggle
+    PresetColours,  // the four preset colour pictures
+    UserColours,    // the per-key colour tools and the colour-set combo
 };
 
 struct EffectTraits {
@@ -68,49 +68,59 @@ constexpr EffectTraits TraitsOf(EffectCode code) {
     t.known = true;
     t.brightness = true;
     switch (code) {
-    case 1: case 2: case 3:
-        t.speed = true;
-        t.direction = DirectionPictures::LeftRight;
-        t.selection = SelectionWrites::CodeAndRandomFlag;
-        t.colours = ColourControls::HxColour;
-        break;
-    case 5: case 7: case 8: case 9: case 13: case 14: case 15:
-        t.speed = true;
-        t.selection = SelectionWrites::CodeAndRandomFlag;
-        t.colours = ColourControls::HxColour;
-        break;
-    case 4: case 11:
-        t.speed = true;
-        t.selection = SelectionWrites::CodeOnly;
-        break;
-    case 6: case 16:
-        t.selection = SelectionWrites::CodeOnly;
-        t.colours = ColourControls::FyColour;
-        break;
-    case 10:
-        t.speed = true;
-        t.selection = SelectionWrites::CodeOnly;
-        t.colours = ColourControls::HxColour;
-        break;
-    case 12:
-        t.speed = true;
-        t.direction = DirectionPictures::UpDown;
-        t.selection = SelectionWrites::CodeOnly;
-        break;
-    case 17:
-        t.selection = SelectionWrites::CodeOnly;
-        t.colours = ColourControls::PresetColours;
-        break;
-    case 18:
-        t.direction = DirectionPictures::SpreadConverge;
-        t.selection = SelectionWrites::CodeOnly;
-        break;
-    case 20:
-        t.selection = SelectionWrites::CodeOnly;
-        t.colours = ColourControls::UserColours;
-        break;
-    default:
-        break;
+        case 1:
+        case 2:
+        case 3:
+            t.speed = true;
+            t.direction = DirectionPictures::LeftRight;
+            t.selection = SelectionWrites::CodeAndRandomFlag;
+            t.colours = ColourControls::HxColour;
+            break;
+        case 5:
+        case 7:
+        case 8:
+        case 9:
+        case 13:
+        case 14:
+        case 15:
+            t.speed = true;
+            t.selection = SelectionWrites::CodeAndRandomFlag;
+            t.colours = ColourControls::HxColour;
+            break;
+        case 4:
+        case 11:
+            t.speed = true;
+            t.selection = SelectionWrites::CodeOnly;
+            break;
+        case 6:
+        case 16:
+            t.selection = SelectionWrites::CodeOnly;
+            t.colours = ColourControls::FyColour;
+            break;
+        case 10:
+            t.speed = true;
+            t.selection = SelectionWrites::CodeOnly;
+            t.colours = ColourControls::HxColour;
+            break;
+        case 12:
+            t.speed = true;
+            t.direction = DirectionPictures::UpDown;
+            t.selection = SelectionWrites::CodeOnly;
+            break;
+        case 17:
+            t.selection = SelectionWrites::CodeOnly;
+            t.colours = ColourControls::PresetColours;
+            break;
+        case 18:
+            t.direction = DirectionPictures::SpreadConverge;
+            t.selection = SelectionWrites::CodeOnly;
+            break;
+        case 20:
+            t.selection = SelectionWrites::CodeOnly;
+            t.colours = ColourControls::UserColours;
+            break;
+        default:
+            break;
     }
     return t;
 }

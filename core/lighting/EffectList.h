@@ -37,7 +37,10 @@ public:
     // One entry per non-empty slot of `list`, in slot order.
     static EffectComboMap FromList(const EffectList& list);
 
-    void Clear() { count_ = 0; codes_.fill(0); }
+    void Clear() {
+        count_ = 0;
+        codes_.fill(0);
+    }
     // Number of entries (the combo's item count).
     std::size_t Size() const { return count_; }
     // The combo index showing `code`, or -1 when the keyboard does not offer it.

@@ -14,7 +14,9 @@ namespace talvenix::lighting {
 inline constexpr std::string_view kEffectNameDefault = "1";
 
 // Section holding the names for a language index (0 Chinese, anything else English).
-constexpr std::string_view EffectNameSection(int languageIndex) { return languageIndex == 0 ? "Mode" : "Mode1"; }
+constexpr std::string_view EffectNameSection(int languageIndex) {
+    return languageIndex == 0 ? "Mode" : "Mode1";
+}
 
 std::string EffectName(const text::IniFile& skinMain, int languageIndex, EffectCode code);
 

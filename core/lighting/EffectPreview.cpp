@@ -35,7 +35,8 @@ void PaintRows(PreviewFrame& frame, F colourOfRow) {
 template <typename F>
 void PaintSnake(PreviewFrame& frame, F colourOfPosition) {
     for (int i = 0; i < kPreviewKeys; ++i) {
-        frame.colours[static_cast<std::size_t>(kSnakeOrder[static_cast<std::size_t>(i)])] = colourOfPosition(i);
+        frame.colours[static_cast<std::size_t>(kSnakeOrder[static_cast<std::size_t>(i)])] =
+            colourOfPosition(i);
     }
 }
 
@@ -69,7 +70,8 @@ EffectPreview::EffectPreview(RandomSource random) : random_(std::move(random)) {
     }
     // Reduced until it fits the wheel: taking 192 off only once would leave most keys past the
     // wheel's end, and the first tick would send them all to hue 0 together.
-    for (int k = 0; k < kPreviewKeys; ++k) effect11Hue_[static_cast<std::size_t>(k)] = (33 * (k + 1)) % kWheelSize;
+    for (int k = 0; k < kPreviewKeys; ++k)
+        effect11Hue_[static_cast<std::size_t>(k)] = (33 * (k + 1)) % kWheelSize;
 }
 
 int EffectPreview::Phase(EffectCode code) const {
@@ -92,17 +94,23 @@ void EffectPreview::ResetEffectState() {
 void EffectPreview::Decay(EffectCode code) {
     const bool fast = code == 14;
     for (auto& b : brightness_) {
-        if (b >= 128) b = static_cast<std::uint8_t>(b - (fast ? 30 : 20));
-        else if (b >= 64) b = static_cast<std::uint8_t>(b - (fast ? 20 : 16));
-        else if (b >= 32) b = static_cast<std::uint8_t>(b - 10);
-        else if (b >= 17) b = static_cast<std::uint8_t>(b - 5);
-        else if (b >= 1) b = static_cast<std::uint8_t>(b - 1);
+        if (b >= 128)
+            b = static_cast<std::uint8_t>(b - (fast ? 30 : 20));
+        else if (b >= 64)
+            b = static_cast<std::uint8_t>(b - (fast ? 20 : 16));
+        else if (b >= 32)
+            b = static_cast<std::uint8_t>(b - 10);
+        else if (b >= 17)
+            b = static_cast<std::uint8_t>(b - 5);
+        else if (b >= 1)
+            b = static_cast<std::uint8_t>(b - 1);
     }
 }
 
 void EffectPreview::Light(int position, bool random) {
     brightness_[static_cast<std::size_t>(position)] = 255;
-    if (random) hue_[static_cast<std::size_t>(position)] = static_cast<std::uint8_t>(NextRandom() % kWheelSize);
+    if (random)
+        hue_[static_cast<std::size_t>(position)] = static_cast<std::uint8_t>(NextRandom() % kWheelSize);
 }
 
 void EffectPreview::Press(int row, int column) {
@@ -111,10 +119,12 @@ void EffectPreview::Press(int row, int column) {
 
 void EffectPreview::MoveGrids() {
     auto& up = grids_[kUp];
-    for (int r = 0; r + 1 < kGridRows; ++r) up[static_cast<std::size_t>(r)] = up[static_cast<std::size_t>(r + 1)];
+    for (int r = 0; r + 1 < kGridRows; ++r)
+        up[static_cast<std::size_t>(r)] = up[static_cast<std::size_t>(r + 1)];
     up[kGridRows - 1] = 0;
     auto& down = grids_[kDown];
-    for (int r = kGridRows - 1; r > 0; --r) down[static_cast<std::size_t>(r)] = down[static_cast<std::size_t>(r - 1)];
+    for (int r = kGridRows - 1; r > 0; --r)
+        down[static_cast<std::size_t>(r)] = down[static_cast<std::size_t>(r - 1)];
     down[0] = 0;
     for (auto& row : grids_[kLeft]) row >>= 1;
     for (auto& row : grids_[kRight]) row = (row << 1) & kRowMask;
@@ -133,35 +143,35 @@ void EffectPreview::RunWaveFronts(const PreviewInput& in) {
     Decay(in.effect);
     MoveGrids();
     switch (in.effect) {
-    case 13:
-        if (GridsEmpty()) {
-            Press(kRippleSeedA[0], kRippleSeedA[1]);
-            Press(kRippleSeedB[0], kRippleSeedB[1]);
+        case 13:
+            if (GridsEmpty()) {
+                Press(kRippleSeedA[0], kRippleSeedA[1]);
+                Press(kRippleSeedB[0], kRippleSeedB[1]);
+            }
+            break;
+        case 14: {
+            int& tick = PhaseOf(14);
+            for (const auto& p : kScript) {
+                if (p.tick == tick) Press(p.row, p.column);
+            }
+            tick = (tick + 1) % kScriptLoop;
+            break;
         }
-        break;
-    case 14: {
-        int& tick = PhaseOf(14);
-        for (const auto& p : kScript) {
-            if (p.tick == tick) Press(p.row, p.column);
+        case 15: {
+            int& column = PhaseOf(15);
+            for (int d = 0; d < kRainDropsPerTick; ++d) {
+                grids_[kDown][0] |= 1u << column;
+                column = (column + kRainSpacing) % kGridColumns;
+            }
+            break;
         }
-        tick = (tick + 1) % kScriptLoop;
-        break;
-    }
-    case 15: {
-        int& column = PhaseOf(15);
-        for (int d = 0; d < kRainDropsPerTick; ++d) {
-            grids_[kDown][0] |= 1u << column;
-            column = (column + kRainSpacing) % kGridColumns;
-        }
-        break;
-    }
-    case 16:
-        if (GridsEmpty()) {
-            for (auto& row : grids_[kRight]) row |= 1u << kSweepColumn;
-        }
-        break;
-    default:
-        break;
+        case 16:
+            if (GridsEmpty()) {
+                for (auto& row : grids_[kRight]) row |= 1u << kSweepColumn;
+            }
+            break;
+        default:
+            break;
     }
     for (int r = 0; r < kGridRows; ++r) {
         std::uint32_t set = 0;
@@ -208,107 +218,113 @@ PreviewFrame EffectPreview::Tick(const PreviewInput& in) {
     };
 
     switch (in.effect) {
-    case 1: {
-        int& ph = PhaseOf(1);
-        if (in.random) {
-            Step(ph, 9, kWheelSize, forward);
-            PaintColumns(frame, [ph](int c) { return Wheel(ph + 9 * c); });
-        } else {
-            Step(ph, 7, kWaveSize, forward);
-            PaintColumns(frame, [ph, colour](int c) {
-                return ScaleColour(colour, kBrightnessWave[static_cast<std::size_t>(Mod(ph + 7 * c, kWaveSize))]);
-            });
+        case 1: {
+            int& ph = PhaseOf(1);
+            if (in.random) {
+                Step(ph, 9, kWheelSize, forward);
+                PaintColumns(frame, [ph](int c) { return Wheel(ph + 9 * c); });
+            } else {
+                Step(ph, 7, kWaveSize, forward);
+                PaintColumns(frame, [ph, colour](int c) {
+                    return ScaleColour(colour,
+                                       kBrightnessWave[static_cast<std::size_t>(Mod(ph + 7 * c, kWaveSize))]);
+                });
+            }
+            break;
         }
-        break;
-    }
-    case 2: {
-        int& ph = PhaseOf(2);
-        if (in.random) {
-            Step(ph, 4, kWheelSize, forward);
-            PaintColumns(frame, [ph](int c) { return Wheel(ph + 5 * c); });
-        } else {
-            Step(ph, 4, kPulseRange, true);
-            const int sign = in.direction == kDirectionFirst ? 1 : -1;
-            PaintColumns(frame, [ph, sign, colour](int c) {
-                return ScaleColour(colour, kPulse[static_cast<std::size_t>(Mod(ph + sign * 5 * c, kPulseRange))]);
-            });
+        case 2: {
+            int& ph = PhaseOf(2);
+            if (in.random) {
+                Step(ph, 4, kWheelSize, forward);
+                PaintColumns(frame, [ph](int c) { return Wheel(ph + 5 * c); });
+            } else {
+                Step(ph, 4, kPulseRange, true);
+                const int sign = in.direction == kDirectionFirst ? 1 : -1;
+                PaintColumns(frame, [ph, sign, colour](int c) {
+                    return ScaleColour(colour,
+                                       kPulse[static_cast<std::size_t>(Mod(ph + sign * 5 * c, kPulseRange))]);
+                });
+            }
+            break;
         }
-        break;
-    }
-    case 3: {
-        int& ph = PhaseOf(3);
-        if (in.random) {
-            Step(ph, 4, kWheelSize, forward);
-            PaintSnake(frame, [ph](int i) { return Wheel(ph + 5 * i); });
-        } else {
-            Step(ph, 4, kWaveSize, forward);
-            PaintSnake(frame, [ph, colour](int i) {
-                return ScaleColour(colour, kBrightnessWave[static_cast<std::size_t>(Mod(ph + 5 * i, kWaveSize))]);
-            });
+        case 3: {
+            int& ph = PhaseOf(3);
+            if (in.random) {
+                Step(ph, 4, kWheelSize, forward);
+                PaintSnake(frame, [ph](int i) { return Wheel(ph + 5 * i); });
+            } else {
+                Step(ph, 4, kWaveSize, forward);
+                PaintSnake(frame, [ph, colour](int i) {
+                    return ScaleColour(colour,
+                                       kBrightnessWave[static_cast<std::size_t>(Mod(ph + 5 * i, kWaveSize))]);
+                });
+            }
+            break;
         }
-        break;
-    }
-    case 4: {
-        int& ph = PhaseOf(4);
-        Step(ph, 2, kWheelSize, forward);
-        const Colour c = Wheel(ph);
-        PaintSnake(frame, [c](int) { return c; });
-        break;
-    }
-    case 5: {
-        int& ph = PhaseOf(5);
-        Step(ph, 2, kBreathingSize, true);
-        const int k = kBreathing[static_cast<std::size_t>(ph)];
-        if (in.random) {
-            PaintColumns(frame, [k](int c) { return ScaleColour(Wheel(7 * c), k); });
-        } else {
-            const Colour c = ScaleColour(colour, k);
+        case 4: {
+            int& ph = PhaseOf(4);
+            Step(ph, 2, kWheelSize, forward);
+            const Colour c = Wheel(ph);
             PaintSnake(frame, [c](int) { return c; });
+            break;
         }
-        break;
-    }
-    case 6:
-        if (in.random) {
-            PaintColumns(frame, [](int c) { return c == kGridColumns - 1 ? Wheel(0) : Wheel(9 * c); });
-        } else {
-            PaintSnake(frame, [colour](int) { return colour; });
+        case 5: {
+            int& ph = PhaseOf(5);
+            Step(ph, 2, kBreathingSize, true);
+            const int k = kBreathing[static_cast<std::size_t>(ph)];
+            if (in.random) {
+                PaintColumns(frame, [k](int c) { return ScaleColour(Wheel(7 * c), k); });
+            } else {
+                const Colour c = ScaleColour(colour, k);
+                PaintSnake(frame, [c](int) { return c; });
+            }
+            break;
         }
-        break;
-    case 10:
-        RunTwinkle(in);
-        PaintSnake(frame, dimmed);
-        break;
-    case 11:
-        for (auto& h : effect11Hue_) {
-            h += 3;
-            if (h >= kWheelSize) h = 0;
+        case 6:
+            if (in.random) {
+                PaintColumns(frame, [](int c) { return c == kGridColumns - 1 ? Wheel(0) : Wheel(9 * c); });
+            } else {
+                PaintSnake(frame, [colour](int) { return colour; });
+            }
+            break;
+        case 10:
+            RunTwinkle(in);
+            PaintSnake(frame, dimmed);
+            break;
+        case 11:
+            for (auto& h : effect11Hue_) {
+                h += 3;
+                if (h >= kWheelSize) h = 0;
+            }
+            PaintSnake(frame, [this](int i) { return Wheel(effect11Hue_[static_cast<std::size_t>(i)]); });
+            break;
+        case 12: {
+            int& ph = PhaseOf(12);
+            Step(ph, 3, kWheelSize, forward);
+            PaintRows(frame, [ph](int r) { return Wheel(ph + 32 * r); });
+            break;
         }
-        PaintSnake(frame, [this](int i) { return Wheel(effect11Hue_[static_cast<std::size_t>(i)]); });
-        break;
-    case 12: {
-        int& ph = PhaseOf(12);
-        Step(ph, 3, kWheelSize, forward);
-        PaintRows(frame, [ph](int r) { return Wheel(ph + 32 * r); });
-        break;
-    }
-    case 13: case 14: case 15: case 16:
-        RunWaveFronts(in);
-        PaintSnake(frame, dimmed);
-        break;
-    case 18: {
-        int& ph = PhaseOf(18);
-        Step(ph, 2, kWheelSize, forward);
-        for (int b = 0; b < kRingBands; ++b) {
-            const Colour c = Wheel(ph + 21 * (b + 1));
-            for (const PaintButton key : RingBand(b)) frame.colours[static_cast<std::size_t>(key)] = c;
+        case 13:
+        case 14:
+        case 15:
+        case 16:
+            RunWaveFronts(in);
+            PaintSnake(frame, dimmed);
+            break;
+        case 18: {
+            int& ph = PhaseOf(18);
+            Step(ph, 2, kWheelSize, forward);
+            for (int b = 0; b < kRingBands; ++b) {
+                const Colour c = Wheel(ph + 21 * (b + 1));
+                for (const PaintButton key : RingBand(b)) frame.colours[static_cast<std::size_t>(key)] = c;
+            }
+            break;
         }
-        break;
-    }
-    case kEffectPerKeyColours:
-        frame.unchanged = true;
-        break;
-    default:
-        break;  // every key cleared
+        case kEffectPerKeyColours:
+            frame.unchanged = true;
+            break;
+        default:
+            break;  // every key cleared
     }
     drawing_ = false;
     return frame;

@@ -74,7 +74,9 @@ struct PreviewInput {
     bool random = false;
     std::uint8_t direction = 0;
 
-    static PreviewInput FromMirror(const LightingMirror& m) { return {m.effect, m.colour, m.random, m.direction}; }
+    static PreviewInput FromMirror(const LightingMirror& m) {
+        return {m.effect, m.colour, m.random, m.direction};
+    }
 };
 
 struct PreviewFrame {

@@ -8,14 +8,22 @@ namespace talvenix::lighting {
 RgbEditOutcome ApplyRgbBoxes(LightingController& lighting, UserColours& userColours, int r, int g, int b) {
     RgbEditOutcome out;
     out.shown = {ClampRgbComponent(r), ClampRgbComponent(g), ClampRgbComponent(b)};
-    const Colour colour = MakeColour(static_cast<std::uint8_t>(out.shown[0]), static_cast<std::uint8_t>(out.shown[1]),
-                                     static_cast<std::uint8_t>(out.shown[2]));
+    const Colour colour =
+        MakeColour(static_cast<std::uint8_t>(out.shown[0]), static_cast<std::uint8_t>(out.shown[1]),
+                   static_cast<std::uint8_t>(out.shown[2]));
     out.target = RouteRgbEdit(lighting.ColourKeysMode(), lighting.CurrentEffect(), userColours.Tool());
     switch (out.target) {
-    case RgbTarget::HxColour: out.result = lighting.SetColour(colour, ColourButton::Hx); break;
-    case RgbTarget::BaseColour: out.result = userColours.SetBaseColour(colour); break;
-    case RgbTarget::PaintColour: out.result = userColours.SetPaintColour(colour); break;
-    case RgbTarget::None: break;
+        case RgbTarget::HxColour:
+            out.result = lighting.SetColour(colour, ColourButton::Hx);
+            break;
+        case RgbTarget::BaseColour:
+            out.result = userColours.SetBaseColour(colour);
+            break;
+        case RgbTarget::PaintColour:
+            out.result = userColours.SetPaintColour(colour);
+            break;
+        case RgbTarget::None:
+            break;
     }
     return out;
 }

@@ -10,9 +10,9 @@
 namespace talvenix::lighting {
 
 struct RgbEditOutcome {
-    std::array<int, 3> shown{};         // the box values after clamping (R, G, B)
-    RgbTarget target = RgbTarget::None; // where the colour went
-    int result = 1;                     // the operation's result (1 when it went nowhere)
+    std::array<int, 3> shown{};          // the box values after clamping (R, G, B)
+    RgbTarget target = RgbTarget::None;  // where the colour went
+    int result = 1;                      // the operation's result (1 when it went nowhere)
 };
 
 // One of the R, G, B boxes changed: clamps the three values and, while the colour-keys mode is

@@ -48,8 +48,10 @@ int LightingController::ReadLighting(int languageIndex) {
     device::RunWriteSequence(transport_, [&] {
         for (int p = 0; p < kLightingProfiles; ++p) {
             std::array<std::uint8_t, device::kMaxPayload> buffer{};
-            if (device::ReadLighting(transport_, buffer, device::kMaxPayload, LightingAddress(p, 0)) == device::kOk) {
-                std::copy_n(buffer.begin(), LightingRecord::kSize, records_[static_cast<std::size_t>(p)].bytes.begin());
+            if (device::ReadLighting(transport_, buffer, device::kMaxPayload, LightingAddress(p, 0)) ==
+                device::kOk) {
+                std::copy_n(buffer.begin(), LightingRecord::kSize,
+                            records_[static_cast<std::size_t>(p)].bytes.begin());
                 read[static_cast<std::size_t>(p)] = true;
             }
         }
@@ -72,7 +74,8 @@ int LightingController::ReadLighting(int languageIndex) {
 
 int LightingController::Send(const std::vector<Write>& writes) {
     auto& record = records_[static_cast<std::size_t>(profile_)];
-    for (const auto& [offset, bytes] : writes) std::copy(bytes.begin(), bytes.end(), record.bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    for (const auto& [offset, bytes] : writes)
+        std::copy(bytes.begin(), bytes.end(), record.bytes.begin() + static_cast<std::ptrdiff_t>(offset));
     if (writes.empty()) return kLightingOk;
     return device::RunWriteSequence(transport_, [&] {
         // Every write of the transaction goes out even when an earlier one failed: the
@@ -91,12 +94,12 @@ int LightingController::SelectEffect(int comboIndex) {
     if (!code) return kLightingBadArgument;
     mirror_.effect = *code;
     switch (TraitsOf(*code).selection) {
-    case SelectionWrites::CodeAndRandomFlag:
-        return Send({{O::kEffect, Byte(*code)}, {O::kRandom, Byte(mirror_.random ? 1 : 0)}});
-    case SelectionWrites::CodeOnly:
-        return Send({{O::kEffect, Byte(*code)}});
-    case SelectionWrites::Nothing:
-        break;
+        case SelectionWrites::CodeAndRandomFlag:
+            return Send({{O::kEffect, Byte(*code)}, {O::kRandom, Byte(mirror_.random ? 1 : 0)}});
+        case SelectionWrites::CodeOnly:
+            return Send({{O::kEffect, Byte(*code)}});
+        case SelectionWrites::Nothing:
+            break;
     }
     return kLightingOk;
 }
@@ -186,7 +189,8 @@ int LightingController::SetReportRate(int index) {
 }
 
 int LightingController::ResetLighting() {
-    const int result = Send({{0, std::vector<std::uint8_t>(kLightingResetImage.begin(), kLightingResetImage.end())}});
+    const int result =
+        Send({{0, std::vector<std::uint8_t>(kLightingResetImage.begin(), kLightingResetImage.end())}});
     mirror_.FillFromRecord(records_[static_cast<std::size_t>(profile_)]);
     return result;
 }

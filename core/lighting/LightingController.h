@@ -108,7 +108,9 @@ private:
     using Write = std::pair<std::size_t, std::vector<std::uint8_t>>;  // record offset, bytes
     int Send(const std::vector<Write>& writes);
     // The current profile's record byte as last read or written.
-    int HeldByte(std::size_t offset) const { return records_[static_cast<std::size_t>(profile_)].bytes[offset]; }
+    int HeldByte(std::size_t offset) const {
+        return records_[static_cast<std::size_t>(profile_)].bytes[offset];
+    }
 
     device::ReportTransport& transport_;
     LightingFiles files_;

@@ -15,15 +15,15 @@ enum class Trigger { Single = 0, Grid = 1 };
 
 struct LightingMirror {
     EffectCode effect = 0;
-    int brightness = 0;             // 0..5 as stored (= slider position)
-    int speed = 0;                  // 0..5 as stored (slider position = 5 - speed)
-    std::uint8_t direction = 0;     // 0xFF first button, 0x00 second
-    int presetColour = 0;           // 0..3
-    int reportRate = 0;             // 0..3
-    bool random = false;            // record offset 4 != 0
+    int brightness = 0;          // 0..5 as stored (= slider position)
+    int speed = 0;               // 0..5 as stored (slider position = 5 - speed)
+    std::uint8_t direction = 0;  // 0xFF first button, 0x00 second
+    int presetColour = 0;        // 0..3
+    int reportRate = 0;          // 0..3
+    bool random = false;         // record offset 4 != 0
     bool effectSevenFlag = false;
-    bool triggerSingle = false;     // the trigger kind as a pair, as the panel holds it:
-    bool triggerGrid = false;       // both false until a record says otherwise
+    bool triggerSingle = false;  // the trigger kind as a pair, as the panel holds it:
+    bool triggerGrid = false;    // both false until a record says otherwise
     Colour colour = 0;
     Colour secondColour = 0;
     Colour thirdColour = 0;

@@ -87,7 +87,8 @@ inline constexpr int kColourWheelRadius = 63;
 constexpr bool IsOnColourWheel(int x, int y) {
     const long long dx = static_cast<long long>(x) - kColourWheelCentreX;
     const long long dy = static_cast<long long>(y) - kColourWheelCentreY;
-    if (dx < -kColourWheelRadius || dx > kColourWheelRadius || dy < -kColourWheelRadius || dy > kColourWheelRadius) {
+    if (dx < -kColourWheelRadius || dx > kColourWheelRadius || dy < -kColourWheelRadius ||
+        dy > kColourWheelRadius) {
         return false;
     }
     return dx * dx + dy * dy <= static_cast<long long>(kColourWheelRadius) * kColourWheelRadius;

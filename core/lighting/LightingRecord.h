@@ -70,7 +70,8 @@ struct LightingRecord {
 
 // Keyboard address of `offset` in the record of `profile` (0..2).
 constexpr std::uint16_t LightingAddress(int profile, std::size_t offset) {
-    return static_cast<std::uint16_t>(profile * static_cast<int>(LightingRecord::kSize) + static_cast<int>(offset));
+    return static_cast<std::uint16_t>(profile * static_cast<int>(LightingRecord::kSize) +
+                                      static_cast<int>(offset));
 }
 
 inline constexpr std::size_t kResetImageSize = 35;

@@ -6,9 +6,12 @@ namespace talvenix::lighting {
 
 const char* DescribeLightingResult(int result) {
     switch (result) {
-    case kLightingBadArgument: return "value out of range";
-    case kColourFileError: return "the colour file could not be written";
-    default: return device::DescribeDeviceResult(result);
+        case kLightingBadArgument:
+            return "value out of range";
+        case kColourFileError:
+            return "the colour file could not be written";
+        default:
+            return device::DescribeDeviceResult(result);
     }
 }
 

@@ -13,9 +13,9 @@ using PaintButton = int;
 
 inline constexpr int kKeyButtonCount = 104;
 inline constexpr int kGButtonCount = 9;
-inline constexpr PaintButton kFirstGButton = kKeyButtonCount;             // 104
-inline constexpr PaintButton kFnButton = kFirstGButton + kGButtonCount;   // 113
-inline constexpr int kPaintButtonCount = kFnButton + 1;                   // 114
+inline constexpr PaintButton kFirstGButton = kKeyButtonCount;            // 104
+inline constexpr PaintButton kFnButton = kFirstGButton + kGButtonCount;  // 113
+inline constexpr int kPaintButtonCount = kFnButton + 1;                  // 114
 
 inline constexpr int kLedRows = 6;
 inline constexpr int kLedColumns = 21;

@@ -1,7 +1,5 @@
 #include "core/lighting/UserColourSet.h"
 
-#include "core/text/AtomicFile.h"
-
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "core/lighting/ColourKeysMode.h"
+#include "core/text/AtomicFile.h"
 #include "core/text/IniFile.h"
 
 namespace talvenix::lighting {
@@ -73,7 +72,6 @@ std::string FormatRgb(Colour c) {
     return std::to_string(RedOf(c)) + "," + std::to_string(GreenOf(c)) + "," + std::to_string(BlueOf(c));
 }
 
-
 bool CopyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to) {
     const auto bytes = text::ReadWholeFile(from);
     return bytes && text::WriteFileAtomically(to, *bytes);
@@ -88,8 +86,8 @@ bool WriteColourFileKeys(const std::filesystem::path& file, std::string_view sec
     return ini.SetMany(section, entries);
 }
 
-int InstallUserColourFiles(const std::filesystem::path& settingsFile, const std::filesystem::path& templateFile,
-                           const std::filesystem::path& folder) {
+int InstallUserColourFiles(const std::filesystem::path& settingsFile,
+                           const std::filesystem::path& templateFile, const std::filesystem::path& folder) {
     if (text::IniFile(settingsFile).GetInt(kKeyColourSection, kUserFilesInstalledKey, 0) == 1) return 1;
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);  // the very first start has no Talvenix folder yet

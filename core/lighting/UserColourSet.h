@@ -77,7 +77,7 @@ bool WriteColourFileKeys(const std::filesystem::path& file, std::string_view sec
 // At start-up: unless "KEYCOLOR"/"usermodeCheck" of the settings file reads 1, copies the
 // template to files 0..3 in `folder` and then sets "usermodeCheck" = "1". When a copy fails the
 // key is not set, so the next start tries again. Returns 1 (installed, or nothing to do) or 0.
-int InstallUserColourFiles(const std::filesystem::path& settingsFile, const std::filesystem::path& templateFile,
-                           const std::filesystem::path& folder);
+int InstallUserColourFiles(const std::filesystem::path& settingsFile,
+                           const std::filesystem::path& templateFile, const std::filesystem::path& folder);
 
 }  // namespace talvenix::lighting

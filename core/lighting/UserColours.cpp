@@ -32,7 +32,9 @@ UserColours::UserColours(LightingController& lighting, std::filesystem::path fol
     names_.fill(std::string(kSetNameDefault));
 }
 
-std::filesystem::path UserColours::CurrentFile() const { return UserColourFilePath(folder_, lighting_.Profile()); }
+std::filesystem::path UserColours::CurrentFile() const {
+    return UserColourFilePath(folder_, lighting_.Profile());
+}
 
 Colour UserColours::ButtonColour(PaintButton button) const {
     const auto slot = SlotOfButton(button);
@@ -62,8 +64,8 @@ int UserColours::ApplyUserColourSet() {
     readButton(kFnButton);
     // The G keys' shared slot takes its stored colour too, or painted G keys would go dark on
     // the keyboard when the table is sent; their flags stay as painted in this session.
-    table.SetSlotColour(kGKeySlot,
-                        ParseSlotEntry(file.Get(section, std::to_string(kGKeySlot), kSlotEntryDefault)).colour);
+    table.SetSlotColour(
+        kGKeySlot, ParseSlotEntry(file.Get(section, std::to_string(kGKeySlot), kSlotEntryDefault)).colour);
 
     ReadSetNames(file, names_);
     return SendTable();
@@ -91,24 +93,31 @@ std::vector<std::pair<std::string, std::string>> UserColours::HeaderEntries() co
             {std::string(kPaintColourKey), FormatRgb(colour_)}};
 }
 
-bool UserColours::WriteHeader() { return WriteColourFileKeys(CurrentFile(), ColourSetSection(set_), HeaderEntries()); }
+bool UserColours::WriteHeader() {
+    return WriteColourFileKeys(CurrentFile(), ColourSetSection(set_), HeaderEntries());
+}
 
 bool UserColours::WriteSlotEntry(int slot, const SlotEntry& entry) {
-    return text::WriteProfileString(CurrentFile(), ColourSetSection(set_), std::to_string(slot), FormatSlotEntry(entry));
+    return text::WriteProfileString(CurrentFile(), ColourSetSection(set_), std::to_string(slot),
+                                    FormatSlotEntry(entry));
 }
 
 int UserColours::PaintKey(PaintButton button) {
     if (!IsPaintButton(button)) return kLightingBadArgument;
     if (lighting_.CurrentEffect() != kEffectPerKeyColours) return kLightingOk;
     SlotEntry entry;
-    if (tool_ == 1) entry = {baseColour_, true};
-    else if (tool_ == 0) entry = {colour_, false};
-    else return kLightingOk;
+    if (tool_ == 1)
+        entry = {baseColour_, true};
+    else if (tool_ == 0)
+        entry = {colour_, false};
+    else
+        return kLightingOk;
 
     const int slot = *SlotOfButton(button);
     const auto bytes = ColourBytes(entry.colour);
     auto& t = lighting_.Transport();
-    const int sent = device::RunWriteSequence(t, [&] { return device::WriteKeyColours(t, bytes, slot, lighting_.Profile()); });
+    const int sent = device::RunWriteSequence(
+        t, [&] { return device::WriteKeyColours(t, bytes, slot, lighting_.Profile()); });
 
     auto& table = CurrentTable();
     table.SetSlotColour(slot, entry.colour);
@@ -149,7 +158,8 @@ int UserColours::SelectTool(int tool) {
 
 int UserColours::SelectSet(int index) {
     if (index < 0 || index >= kColourSets) return kLightingBadArgument;
-    const bool written = text::WriteProfileString(CurrentFile(), kPresentModeSection, kPresentModeKey, std::to_string(index));
+    const bool written =
+        text::WriteProfileString(CurrentFile(), kPresentModeSection, kPresentModeKey, std::to_string(index));
     if (!written) return kColourFileError;
     return ApplyUserColourSet();
 }
@@ -158,7 +168,8 @@ int UserColours::RenameSet(std::string_view name) {
     // A line break would end the INI line; a longer name would come back cut.
     if (name.find_first_of("\r\n") != std::string_view::npos) return kLightingBadArgument;
     if (text::Utf16Length(name) > kMaxSetNameUnits) return kLightingBadArgument;
-    if (!text::WriteProfileString(CurrentFile(), kSetNamesSection, std::to_string(set_), name)) return kColourFileError;
+    if (!text::WriteProfileString(CurrentFile(), kSetNamesSection, std::to_string(set_), name))
+        return kColourFileError;
     names_[static_cast<std::size_t>(set_)] = std::string(name);
     return kLightingOk;
 }

@@ -56,7 +56,6 @@ std::vector<std::uint8_t> PackKeyStrings(ProfileImage& image, const KeyStringTab
 // (rounded down to even). An offset outside the block, or a string with no NUL inside it, leaves
 // that record without a string. Returns how many records were left without one that way; an
 // offset equal to the block size (a save's mark for "no string") is not counted.
-int UnpackKeyStrings(const ProfileImage& image, std::span<const std::uint8_t> block,
-                     KeyStringTable& strings);
+int UnpackKeyStrings(const ProfileImage& image, std::span<const std::uint8_t> block, KeyStringTable& strings);
 
 }  // namespace talvenix::macros

@@ -121,13 +121,20 @@ namespace talvenix::macros {
 std::string_view DescribeDownloadResult(DownloadOutcome::Result result) {
     using R = DownloadOutcome::Result;
     switch (result) {
-    case R::Written: return "written";
-    case R::NoMacroSpace: return "the keyboard's macro space is not known (no keyboard read yet)";
-    case R::MacroSpaceExceeded: return "the macros do not fit the keyboard's macro space";
-    case R::NoDefaultLayout: return "the keyboard's default key layout was never read";
-    case R::ProfileUnknown: return "the keyboard's current profile is not known";
-    case R::OutOfMemory: return "out of memory";
-    case R::DeviceFailed: return "a keyboard command failed";
+        case R::Written:
+            return "written";
+        case R::NoMacroSpace:
+            return "the keyboard's macro space is not known (no keyboard read yet)";
+        case R::MacroSpaceExceeded:
+            return "the macros do not fit the keyboard's macro space";
+        case R::NoDefaultLayout:
+            return "the keyboard's default key layout was never read";
+        case R::ProfileUnknown:
+            return "the keyboard's current profile is not known";
+        case R::OutOfMemory:
+            return "out of memory";
+        case R::DeviceFailed:
+            return "a keyboard command failed";
     }
     return "unknown";
 }

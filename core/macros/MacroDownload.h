@@ -23,10 +23,10 @@ namespace talvenix::macros {
 // What the download needs to know about the keyboard (see profiles::KeyboardState).
 struct DownloadTarget {
     device::ReportTransport* transport = nullptr;
-    int macroSpace = 0;                              // bytes; 0 until the keyboard was read
-    const device::KeyBlock* defaultLayout = nullptr; // nullptr when never read
-    bool allProfiles = false;                        // true: profiles 0, 1, 2; false: currentProfile
-    int currentProfile = -1;                         // -1 when unknown
+    int macroSpace = 0;                               // bytes; 0 until the keyboard was read
+    const device::KeyBlock* defaultLayout = nullptr;  // nullptr when never read
+    bool allProfiles = false;                         // true: profiles 0, 1, 2; false: currentProfile
+    int currentProfile = -1;                          // -1 when unknown
 };
 
 struct DownloadOutcome {
@@ -40,10 +40,10 @@ struct DownloadOutcome {
         DeviceFailed,        // a command failed (deviceResult says how); end was still sent
     };
     Result result = Result::Written;
-    bool namesDropped = false;     // written without names because only that fitted
-    int deviceResult = 1;          // first failing device result, 1 when none
-    std::size_t imageSize = 0;     // bytes of the image written
-    MacroImageSizes sizes{};       // both sizes of the image, for messages and the CLI
+    bool namesDropped = false;  // written without names because only that fitted
+    int deviceResult = 1;       // first failing device result, 1 when none
+    std::size_t imageSize = 0;  // bytes of the image written
+    MacroImageSizes sizes{};    // both sizes of the image, for messages and the CLI
 
     bool Ok() const { return result == Result::Written; }
     int ResultCode() const { return Ok() ? 1 : 0; }

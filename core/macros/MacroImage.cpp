@@ -129,7 +129,8 @@ MacroImageDecode DecodeMacroImage(std::span<const std::uint8_t> image, std::u16s
             m.actions[k] = DecodeMacroAction(bytes.subspan(at).first<4>());
         if (nameLength != 0) {
             std::u16string name;
-            for (std::size_t k = 0; k < nameLength; ++k) name.push_back(static_cast<char16_t>(Word(bytes, at + 2 * k)));
+            for (std::size_t k = 0; k < nameLength; ++k)
+                name.push_back(static_cast<char16_t>(Word(bytes, at + 2 * k)));
             m.SetName(name);
         } else {
             std::u16string name(namePrefix);
@@ -147,12 +148,18 @@ namespace talvenix::macros {
 std::string_view DescribeMacroImageStatus(MacroImageDecode::Status status) {
     using S = MacroImageDecode::Status;
     switch (status) {
-    case S::Ok: return "ok";
-    case S::TooShort: return "the macro image is shorter than its 16-byte header";
-    case S::TooManyMacros: return "the macro image counts more than 100 macros";
-    case S::TableOutOfRange: return "the macro image's offset table does not fit the image";
-    case S::EntryOutOfRange: return "a macro entry does not fit the image";
-    case S::TooManyActions: return "a macro entry counts more than 2000 actions";
+        case S::Ok:
+            return "ok";
+        case S::TooShort:
+            return "the macro image is shorter than its 16-byte header";
+        case S::TooManyMacros:
+            return "the macro image counts more than 100 macros";
+        case S::TableOutOfRange:
+            return "the macro image's offset table does not fit the image";
+        case S::EntryOutOfRange:
+            return "a macro entry does not fit the image";
+        case S::TooManyActions:
+            return "a macro entry counts more than 2000 actions";
     }
     return "unknown";
 }

@@ -55,12 +55,12 @@ std::size_t MacroImageReadSize(std::span<const std::uint8_t> header);
 
 struct MacroImageDecode {
     enum class Status {
-        Ok,              // includes memory without a signature: an empty list
-        TooShort,        // fewer than 16 bytes, or a size field below 16
-        TooManyMacros,   // more than 100
-        TableOutOfRange, // the offset table does not fit the image
-        EntryOutOfRange, // an entry (header, actions or name) does not fit the image
-        TooManyActions,  // an entry with more than 2000 actions
+        Ok,               // includes memory without a signature: an empty list
+        TooShort,         // fewer than 16 bytes, or a size field below 16
+        TooManyMacros,    // more than 100
+        TableOutOfRange,  // the offset table does not fit the image
+        EntryOutOfRange,  // an entry (header, actions or name) does not fit the image
+        TooManyActions,   // an entry with more than 2000 actions
     };
     Status status = Status::Ok;
     int badMacro = -1;  // the entry at fault, for EntryOutOfRange and TooManyActions

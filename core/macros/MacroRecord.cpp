@@ -19,16 +19,18 @@ void MacroRecord::SetName(std::u16string_view text) {
 
 std::string_view PlayModeDefaultText(std::uint16_t mode) {
     switch (mode) {
-    case 0: return "Play macro once";
-    case 1: return "Play macro repeat";
-    case 2: return "Repeating until key down again";
-    default: return {};
+        case 0:
+            return "Play macro once";
+        case 1:
+            return "Play macro repeat";
+        case 2:
+            return "Repeating until key down again";
+        default:
+            return {};
     }
 }
 
-std::string_view DirectionText(std::uint16_t direction) {
-    return direction == 1 ? "  \u2191" : "\u2193";
-}
+std::string_view DirectionText(std::uint16_t direction) { return direction == 1 ? "  \u2191" : "\u2193"; }
 
 namespace {
 char16_t FoldCase(char16_t c) {
@@ -40,9 +42,9 @@ char16_t FoldCase(char16_t c) {
 }  // namespace
 
 bool SameMacroName(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+               return FoldCase(x) == FoldCase(y);
+           });
 }
 
 }  // namespace talvenix::macros

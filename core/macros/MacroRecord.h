@@ -15,10 +15,10 @@ namespace talvenix::macros {
 static_assert(std::endian::native == std::endian::little,
               "records are stored and exchanged in their in-memory little-endian form");
 
-inline constexpr int kMaxMacros = 100;          // ids run 1..100
-inline constexpr int kMaxActions = 2000;        // per macro
+inline constexpr int kMaxMacros = 100;    // ids run 1..100
+inline constexpr int kMaxActions = 2000;  // per macro
 inline constexpr std::uint32_t kMaxEditorDelayMs = 40000;
-inline constexpr int kNameUnits = 250;          // including the terminating NUL
+inline constexpr int kNameUnits = 250;  // including the terminating NUL
 inline constexpr int kMaxNameLength = kNameUnits - 1;
 
 enum class Direction : std::uint16_t {
@@ -84,9 +84,7 @@ std::string_view PlayModeDefaultText(std::uint16_t mode);
 std::string_view DirectionText(std::uint16_t direction);
 
 // A value above 1 read from a file or the keyboard is taken as a press.
-inline std::uint16_t NormalisedDirection(std::uint16_t direction) {
-    return direction == 1 ? 1 : 0;
-}
+inline std::uint16_t NormalisedDirection(std::uint16_t direction) { return direction == 1 ? 1 : 0; }
 
 // Whether `a` and `b` are the same name without regard to case (ASCII and Latin-1 letters;
 // other characters compare exactly). Macro names are unique in this sense.

@@ -44,16 +44,16 @@ struct ProfileHeader {
 
 // 32 bytes, constant.
 struct KeySectionHeader {
-    std::uint16_t magic = 0x484B;          // "KH"
+    std::uint16_t magic = 0x484B;  // "KH"
     std::uint16_t headerSize = 32;
-    std::uint16_t sectionSize = 32800;     // header + key table
+    std::uint16_t sectionSize = 32800;  // header + key table
     std::uint16_t reserved1 = 0;
     std::uint16_t blocks = 4;
     std::uint16_t recordsPerBlock = 512;
     std::uint32_t reserved2 = 0;
     std::uint16_t vendorId = 0x0C45;
     std::uint16_t productId = 0x5204;
-    std::uint16_t constant1 = 0x1C4F;      // meaning unknown; written unchanged, never checked
+    std::uint16_t constant1 = 0x1C4F;  // meaning unknown; written unchanged, never checked
     std::uint16_t constant2 = 0x000E;
     std::array<std::uint8_t, 8> reserved3{};
 

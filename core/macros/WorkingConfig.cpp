@@ -38,23 +38,19 @@ const MacroRecord* Configuration::MacroOfId(int id) const {
 }
 
 keys::KeyAssignment Configuration::AssignmentOf(int profile, int slot) const {
-    if (profile < 0 || profile >= keys::kBlockCount || slot < 0 || slot >= keys::kSlotsPerBlock)
-        return {};
+    if (profile < 0 || profile >= keys::kBlockCount || slot < 0 || slot >= keys::kSlotsPerBlock) return {};
     return image.keys[static_cast<std::size_t>(profile * keys::kSlotsPerBlock + slot)];
 }
 
 void Configuration::StoreAssignment(int profile, int slot, const keys::KeyAssignment& record) {
-    if (profile < 0 || profile >= keys::kBlockCount || slot < 0 || slot >= keys::kSlotsPerBlock)
-        return;
+    if (profile < 0 || profile >= keys::kBlockCount || slot < 0 || slot >= keys::kSlotsPerBlock) return;
     auto& r = image.keys[static_cast<std::size_t>(profile * keys::kSlotsPerBlock + slot)];
     r.kind = record.kind;
     r.tag = record.tag;
     r.value = record.value;
 }
 
-void Configuration::RefreshHeader() {
-    image.header = MakeProfileHeader(MacroCount(), strings.TotalSize());
-}
+void Configuration::RefreshHeader() { image.header = MakeProfileHeader(MacroCount(), strings.TotalSize()); }
 
 CommitOutcome Configuration::CommitMacroList(std::span<const MacroRecord> list) {
     CommitOutcome out;

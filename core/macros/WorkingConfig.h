@@ -24,10 +24,10 @@ namespace talvenix::macros {
 // What CommitMacroList did.
 struct CommitOutcome {
     enum class Result {
-        Committed,     // the list is installed and bindings repaired
-        Rejected,      // the list breaks a limit (more than 100 macros, 2000 actions, an id
-                       // outside 1..100 or used twice): nothing changed
-        OutOfMemory,   // nothing changed
+        Committed,    // the list is installed and bindings repaired
+        Rejected,     // the list breaks a limit (more than 100 macros, 2000 actions, an id
+                      // outside 1..100 or used twice): nothing changed
+        OutOfMemory,  // nothing changed
     };
     Result result = Result::Committed;
     // Key records (0..2047, record 512 * profile + slot) whose macro binding was dropped: they
@@ -79,7 +79,7 @@ int NextFreeMacroId(std::span<const MacroRecord> list);
 // State of the macro recorder, guarded with the working configuration.
 struct RecorderState {
     bool recording = false;
-    const void* target = nullptr;      // the editor receiving recorded actions (identity only)
+    const void* target = nullptr;       // the editor receiving recorded actions (identity only)
     std::uint64_t lastEventTickMs = 0;  // time of the last recorded event
 };
 

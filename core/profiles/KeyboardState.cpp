@@ -75,8 +75,8 @@ void KeyboardState::SetMacroSpace(int bytes) {
 
 namespace {
 template <typename Working>
-macros::DownloadOutcome DownloadWith(Working& working, macros::DownloadSnapshot& snapshot, KeyboardState& keyboard,
-                                     device::ReportTransport& t, bool allProfiles) {
+macros::DownloadOutcome DownloadWith(Working& working, macros::DownloadSnapshot& snapshot,
+                                     KeyboardState& keyboard, device::ReportTransport& t, bool allProfiles) {
     const std::optional<device::KeyBlock> layout = keyboard.DefaultLayout();
     macros::DownloadTarget target;
     target.transport = &t;
@@ -84,7 +84,8 @@ macros::DownloadOutcome DownloadWith(Working& working, macros::DownloadSnapshot&
     target.defaultLayout = layout ? &*layout : nullptr;
     target.allProfiles = allProfiles;
     // Only ask the keyboard when the download would go ahead at all.
-    if (!allProfiles && target.macroSpace > 0 && layout) target.currentProfile = keyboard.GetCurrentProfile(t);
+    if (!allProfiles && target.macroSpace > 0 && layout)
+        target.currentProfile = keyboard.GetCurrentProfile(t);
     return macros::DownloadConfiguration(working, snapshot, target);
 }
 }  // namespace

@@ -68,8 +68,8 @@ macros::DownloadOutcome DownloadToKeyboard(const macros::WorkingConfig::Handle& 
 // The keyboard side of a profile switch. `requested` >= 3 means profile 0; a negative value
 // (the "<Default Profile>" item) changes nothing on the keyboard.
 struct SwitchOutcome {
-    int profile = -1;       // the profile made active; -1 when only a refresh was asked for
-    int deviceResult = 1;   // SetCurrentProfile's result (1 when nothing had to be sent)
+    int profile = -1;      // the profile made active; -1 when only a refresh was asked for
+    int deviceResult = 1;  // SetCurrentProfile's result (1 when nothing had to be sent)
     bool Ok() const { return deviceResult == 1; }
 };
 SwitchOutcome SwitchProfileOnKeyboard(KeyboardState& keyboard, device::ReportTransport& t, int requested);

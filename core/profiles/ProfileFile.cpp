@@ -18,33 +18,53 @@ using macros::ProfileHeader;
 
 int ValidateResultCode(ProfileFileCheck check) {
     switch (check) {
-    case ProfileFileCheck::Valid: return 1;
-    case ProfileFileCheck::CannotOpen: return -2;
-    case ProfileFileCheck::OutOfMemory: return -3;
-    default: return 0;
+        case ProfileFileCheck::Valid:
+            return 1;
+        case ProfileFileCheck::CannotOpen:
+            return -2;
+        case ProfileFileCheck::OutOfMemory:
+            return -3;
+        default:
+            return 0;
     }
 }
 
 std::string_view DescribeProfileFileCheck(ProfileFileCheck check) {
     switch (check) {
-    case ProfileFileCheck::Valid: return "valid";
-    case ProfileFileCheck::Missing: return "the file does not exist";
-    case ProfileFileCheck::CannotOpen: return "the file cannot be opened";
-    case ProfileFileCheck::OutOfMemory: return "not enough memory to read the file";
-    case ProfileFileCheck::TooLarge: return "the file is 4 GiB or larger";
-    case ProfileFileCheck::TooShort: return "the file is shorter than 32832 bytes";
-    case ProfileFileCheck::BadMagic: return "header magic is not \"FD\" (0x4446)";
-    case ProfileFileCheck::BadHeaderSize: return "header size is not 32";
-    case ProfileFileCheck::BadVersion: return "format version is not 3";
-    case ProfileFileCheck::BadHeaderKind: return "header kind is not 1";
-    case ProfileFileCheck::BadTotalSize: return "total size in the header is below 32832";
-    case ProfileFileCheck::BadKeyRecordCount: return "number of key records is not 2048";
-    case ProfileFileCheck::TooManyMacros: return "macro count is above 100";
-    case ProfileFileCheck::BadFlag: return "header flag is above 1";
-    case ProfileFileCheck::SizeMismatch:
-        return "total size is not 32832 + 16512 x macro count + string size";
-    case ProfileFileCheck::BadChecksum: return "header checksum is wrong";
-    case ProfileFileCheck::Truncated: return "the file is shorter than the total size in its header";
+        case ProfileFileCheck::Valid:
+            return "valid";
+        case ProfileFileCheck::Missing:
+            return "the file does not exist";
+        case ProfileFileCheck::CannotOpen:
+            return "the file cannot be opened";
+        case ProfileFileCheck::OutOfMemory:
+            return "not enough memory to read the file";
+        case ProfileFileCheck::TooLarge:
+            return "the file is 4 GiB or larger";
+        case ProfileFileCheck::TooShort:
+            return "the file is shorter than 32832 bytes";
+        case ProfileFileCheck::BadMagic:
+            return "header magic is not \"FD\" (0x4446)";
+        case ProfileFileCheck::BadHeaderSize:
+            return "header size is not 32";
+        case ProfileFileCheck::BadVersion:
+            return "format version is not 3";
+        case ProfileFileCheck::BadHeaderKind:
+            return "header kind is not 1";
+        case ProfileFileCheck::BadTotalSize:
+            return "total size in the header is below 32832";
+        case ProfileFileCheck::BadKeyRecordCount:
+            return "number of key records is not 2048";
+        case ProfileFileCheck::TooManyMacros:
+            return "macro count is above 100";
+        case ProfileFileCheck::BadFlag:
+            return "header flag is above 1";
+        case ProfileFileCheck::SizeMismatch:
+            return "total size is not 32832 + 16512 x macro count + string size";
+        case ProfileFileCheck::BadChecksum:
+            return "header checksum is wrong";
+        case ProfileFileCheck::Truncated:
+            return "the file is shorter than the total size in its header";
     }
     return "unknown";
 }
@@ -103,7 +123,8 @@ ProfileFileCheck CheckProfileFileBytes(std::span<const std::uint8_t> bytes) {
 
 ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path) {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return ec ? ProfileFileCheck::CannotOpen : ProfileFileCheck::Missing;
+    if (!std::filesystem::exists(path, ec))
+        return ec ? ProfileFileCheck::CannotOpen : ProfileFileCheck::Missing;
     if (std::filesystem::is_regular_file(path, ec)) {
         const auto size = std::filesystem::file_size(path, ec);
         if (!ec && size > kMaxProfileFileSize) return ProfileFileCheck::TooLarge;
@@ -114,10 +135,14 @@ ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path) {
     std::uint64_t limit = kProfileImageSize;
     for (int pass = 0; pass < 2; ++pass) {
         switch (ReadFilePrefix(path, limit, bytes)) {
-        case ReadStatus::Ok: break;
-        case ReadStatus::Missing: return ProfileFileCheck::Missing;
-        case ReadStatus::CannotOpen: return ProfileFileCheck::CannotOpen;
-        case ReadStatus::OutOfMemory: return ProfileFileCheck::OutOfMemory;
+            case ReadStatus::Ok:
+                break;
+            case ReadStatus::Missing:
+                return ProfileFileCheck::Missing;
+            case ReadStatus::CannotOpen:
+                return ProfileFileCheck::CannotOpen;
+            case ReadStatus::OutOfMemory:
+                return ProfileFileCheck::OutOfMemory;
         }
         if (bytes.size() < kProfileImageSize) break;
         limit = std::max<std::uint64_t>(HeaderOf(bytes).totalSize, kProfileImageSize);
@@ -182,10 +207,9 @@ ProfileFileParse ParseProfileFile(std::span<const std::uint8_t> bytes) {
             stringSize = available;
             out.repairs.stringsTruncated = true;
         }
-        const auto block = stringSize == 0
-                               ? std::span<const std::uint8_t>{}
-                               : bytes.subspan(static_cast<std::size_t>(stringStart),
-                                               static_cast<std::size_t>(stringSize));
+        const auto block = stringSize == 0 ? std::span<const std::uint8_t>{}
+                                           : bytes.subspan(static_cast<std::size_t>(stringStart),
+                                                           static_cast<std::size_t>(stringSize));
         out.repairs.stringsDropped = macros::UnpackKeyStrings(cfg.image, block, cfg.strings);
     } catch (const std::bad_alloc&) {
         out.status = ProfileFileParse::Status::OutOfMemory;
@@ -214,10 +238,17 @@ ProfileFileLoad ReadProfileFile(const std::filesystem::path& path) {
     // Read no more than the header can account for: a huge file is never pulled in whole.
     std::vector<std::uint8_t> head;
     switch (ReadFilePrefix(path, kProfileImageSize, head)) {
-    case ReadStatus::Ok: break;
-    case ReadStatus::Missing: out.status = ProfileFileLoad::Status::Missing; return out;
-    case ReadStatus::CannotOpen: out.status = ProfileFileLoad::Status::CannotOpen; return out;
-    case ReadStatus::OutOfMemory: out.status = ProfileFileLoad::Status::OutOfMemory; return out;
+        case ReadStatus::Ok:
+            break;
+        case ReadStatus::Missing:
+            out.status = ProfileFileLoad::Status::Missing;
+            return out;
+        case ReadStatus::CannotOpen:
+            out.status = ProfileFileLoad::Status::CannotOpen;
+            return out;
+        case ReadStatus::OutOfMemory:
+            out.status = ProfileFileLoad::Status::OutOfMemory;
+            return out;
     }
     if (head.size() < kProfileImageSize) {
         out.status = ProfileFileLoad::Status::TooShort;
@@ -227,16 +258,28 @@ ProfileFileLoad ReadProfileFile(const std::filesystem::path& path) {
     const std::uint64_t wanted =
         kProfileImageSize + std::uint64_t{kMacroRecordSize} * h.macroCount + h.stringSize;
     switch (ReadFilePrefix(path, wanted, bytes)) {
-    case ReadStatus::Ok: break;
-    case ReadStatus::Missing: out.status = ProfileFileLoad::Status::Missing; return out;
-    case ReadStatus::CannotOpen: out.status = ProfileFileLoad::Status::CannotOpen; return out;
-    case ReadStatus::OutOfMemory: out.status = ProfileFileLoad::Status::OutOfMemory; return out;
+        case ReadStatus::Ok:
+            break;
+        case ReadStatus::Missing:
+            out.status = ProfileFileLoad::Status::Missing;
+            return out;
+        case ReadStatus::CannotOpen:
+            out.status = ProfileFileLoad::Status::CannotOpen;
+            return out;
+        case ReadStatus::OutOfMemory:
+            out.status = ProfileFileLoad::Status::OutOfMemory;
+            return out;
     }
     ProfileFileParse parsed = ParseProfileFile(bytes);
     switch (parsed.status) {
-    case ProfileFileParse::Status::Ok: break;
-    case ProfileFileParse::Status::TooShort: out.status = ProfileFileLoad::Status::TooShort; return out;
-    case ProfileFileParse::Status::OutOfMemory: out.status = ProfileFileLoad::Status::OutOfMemory; return out;
+        case ProfileFileParse::Status::Ok:
+            break;
+        case ProfileFileParse::Status::TooShort:
+            out.status = ProfileFileLoad::Status::TooShort;
+            return out;
+        case ProfileFileParse::Status::OutOfMemory:
+            out.status = ProfileFileLoad::Status::OutOfMemory;
+            return out;
     }
     out.config = std::move(parsed.config);
     out.repairs = parsed.repairs;

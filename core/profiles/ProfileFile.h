@@ -28,22 +28,22 @@ inline constexpr std::uint64_t kMaxProfileFileSize = 0xFFFFFFFFull;  // sizes ar
 // results of validation.
 enum class ProfileFileCheck {
     Valid,
-    Missing,           // no such file
-    CannotOpen,        // exists but cannot be read
+    Missing,     // no such file
+    CannotOpen,  // exists but cannot be read
     OutOfMemory,
-    TooLarge,          // 4 GiB or larger
-    TooShort,          // shorter than the 32832-byte profile image
-    BadMagic,          // header bytes 0..1 are not "FD"
-    BadHeaderSize,     // header size is not 32
-    BadVersion,        // format version is not 3
-    BadHeaderKind,     // header kind is not 1
-    BadTotalSize,      // total size below 32832
-    BadKeyRecordCount, // number of key records is not 2048
-    TooManyMacros,     // macro count above 100
-    BadFlag,           // flag above 1
-    SizeMismatch,      // total size is not 32832 + 16512 * macro count + string size
-    BadChecksum,       // checksum is not the sum of bytes 0..30 modulo 256
-    Truncated,         // the file is shorter than the total size its header gives
+    TooLarge,           // 4 GiB or larger
+    TooShort,           // shorter than the 32832-byte profile image
+    BadMagic,           // header bytes 0..1 are not "FD"
+    BadHeaderSize,      // header size is not 32
+    BadVersion,         // format version is not 3
+    BadHeaderKind,      // header kind is not 1
+    BadTotalSize,       // total size below 32832
+    BadKeyRecordCount,  // number of key records is not 2048
+    TooManyMacros,      // macro count above 100
+    BadFlag,            // flag above 1
+    SizeMismatch,       // total size is not 32832 + 16512 * macro count + string size
+    BadChecksum,        // checksum is not the sum of bytes 0..30 modulo 256
+    Truncated,          // the file is shorter than the total size its header gives
 };
 
 // 1 valid; -2 cannot open; -3 out of memory; 0 for everything else.
@@ -61,13 +61,13 @@ ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path);
 
 // Repairs a parse made so that nothing is read out of bounds.
 struct ProfileLoadRepairs {
-    bool macrosCapped = false;        // the header counted more than 100 macros
-    bool macrosTruncated = false;     // the file ended inside the macro records
-    bool actionsCapped = false;       // a macro counted more than 2000 actions
-    bool namesTerminated = false;     // a macro name filled its field without a NUL
-    bool idsRenumbered = false;       // a macro id was outside 1..100 or used twice: it got a free one
-    bool stringsTruncated = false;    // the file ended inside the string block
-    int stringsDropped = 0;           // records left without a string (bad offset, no NUL)
+    bool macrosCapped = false;      // the header counted more than 100 macros
+    bool macrosTruncated = false;   // the file ended inside the macro records
+    bool actionsCapped = false;     // a macro counted more than 2000 actions
+    bool namesTerminated = false;   // a macro name filled its field without a NUL
+    bool idsRenumbered = false;     // a macro id was outside 1..100 or used twice: it got a free one
+    bool stringsTruncated = false;  // the file ended inside the string block
+    int stringsDropped = 0;         // records left without a string (bad offset, no NUL)
 
     bool Any() const {
         return macrosCapped || macrosTruncated || actionsCapped || namesTerminated || idsRenumbered ||
@@ -78,7 +78,7 @@ struct ProfileLoadRepairs {
 struct ProfileFileParse {
     enum class Status {
         Ok,
-        TooShort,     // fewer than 32832 bytes: not even a profile image
+        TooShort,  // fewer than 32832 bytes: not even a profile image
         OutOfMemory,
     };
     Status status = Status::Ok;
@@ -103,7 +103,7 @@ std::vector<std::uint8_t> SerializeProfileFile(macros::Configuration& config);
 struct ProfileFileLoad {
     enum class Status {
         Ok,
-        Missing,      // no such file
+        Missing,  // no such file
         CannotOpen,
         TooShort,
         OutOfMemory,

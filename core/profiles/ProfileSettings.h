@@ -24,7 +24,8 @@ inline constexpr std::string_view kDefaultRecordDelayValue = "RecordDelay";
 class ProfileSettings {
 public:
     // The settings file of `programName` under `configFolder`.
-    static std::filesystem::path FileFor(const std::filesystem::path& configFolder, std::string_view programName);
+    static std::filesystem::path FileFor(const std::filesystem::path& configFolder,
+                                         std::string_view programName);
 
     explicit ProfileSettings(std::filesystem::path file);
 

@@ -72,8 +72,9 @@ ReadBackOutcome ReadBackToStore(const std::filesystem::path& path, KeyboardState
     return r;
 }
 
-ReadBackLoadOutcome ReadBackAndLoad(const ProfileStore& store, KeyboardState& keyboard, device::ReportTransport& t,
-                                    macros::WorkingConfig& working, std::u16string_view namePrefix) {
+ReadBackLoadOutcome ReadBackAndLoad(const ProfileStore& store, KeyboardState& keyboard,
+                                    device::ReportTransport& t, macros::WorkingConfig& working,
+                                    std::u16string_view namePrefix) {
     ReadBackLoadOutcome out;
     out.folder = store.EnsureFolder();
     macros::Configuration cfg;
@@ -95,14 +96,22 @@ namespace talvenix::profiles {
 
 std::string_view DescribeReadBackResult(ReadBackOutcome::Result result) {
     switch (result) {
-    case Result::Ok: return "read back";
-    case Result::ProfileUnknown: return "the keyboard's current profile could not be read";
-    case Result::NoDefaultLayout: return "the keyboard's default key layout was never read";
-    case Result::KeyBlockReadFailed: return "reading a key block failed";
-    case Result::MacroReadFailed: return "reading the macro memory failed";
-    case Result::MacroImageDamaged: return "the keyboard's macro memory is damaged";
-    case Result::StoreWriteFailed: return "the store file could not be written";
-    case Result::OutOfMemory: return "out of memory";
+        case Result::Ok:
+            return "read back";
+        case Result::ProfileUnknown:
+            return "the keyboard's current profile could not be read";
+        case Result::NoDefaultLayout:
+            return "the keyboard's default key layout was never read";
+        case Result::KeyBlockReadFailed:
+            return "reading a key block failed";
+        case Result::MacroReadFailed:
+            return "reading the macro memory failed";
+        case Result::MacroImageDamaged:
+            return "the keyboard's macro memory is damaged";
+        case Result::StoreWriteFailed:
+            return "the store file could not be written";
+        case Result::OutOfMemory:
+            return "out of memory";
     }
     return "unknown";
 }

@@ -21,12 +21,12 @@ namespace talvenix::profiles {
 struct ReadBackOutcome {
     enum class Result {
         Ok,
-        ProfileUnknown,        // the active profile could not be read (no keyboard)
-        NoDefaultLayout,       // the factory layout was never read: key blocks cannot be decoded
-        KeyBlockReadFailed,    // command 7
-        MacroReadFailed,       // command 9, header or image
-        MacroImageDamaged,     // the image's header or entries do not fit it (imageStatus says how)
-        StoreWriteFailed,      // the keyboard was read but the file could not be written
+        ProfileUnknown,      // the active profile could not be read (no keyboard)
+        NoDefaultLayout,     // the factory layout was never read: key blocks cannot be decoded
+        KeyBlockReadFailed,  // command 7
+        MacroReadFailed,     // command 9, header or image
+        MacroImageDamaged,   // the image's header or entries do not fit it (imageStatus says how)
+        StoreWriteFailed,    // the keyboard was read but the file could not be written
         OutOfMemory,
     };
     Result result = Result::Ok;
@@ -61,8 +61,9 @@ struct ReadBackLoadOutcome {
 // file and installs it; on any read failure installs the default configuration instead. When
 // only the store file could not be written, the keyboard's configuration is still installed
 // (readBack says StoreWriteFailed), so a later Apply does not wipe the keyboard.
-ReadBackLoadOutcome ReadBackAndLoad(const ProfileStore& store, KeyboardState& keyboard, device::ReportTransport& t,
-                                    macros::WorkingConfig& working, std::u16string_view namePrefix = u"Macro");
+ReadBackLoadOutcome ReadBackAndLoad(const ProfileStore& store, KeyboardState& keyboard,
+                                    device::ReportTransport& t, macros::WorkingConfig& working,
+                                    std::u16string_view namePrefix = u"Macro");
 
 // A short English description of a read-back result (for logs and the command line).
 std::string_view DescribeReadBackResult(ReadBackOutcome::Result result);

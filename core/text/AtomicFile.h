@@ -5,8 +5,8 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <span>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 

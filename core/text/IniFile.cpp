@@ -14,7 +14,9 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string_view Trim(std::string_view s) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
+    const auto isBlank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    };
     std::size_t b = 0;
     std::size_t e = s.size();
     while (b < e && isBlank(s[b])) ++b;
@@ -101,7 +103,8 @@ void IniFile::Parse(std::string_view bytes) {
         if (!t.empty() && t.front() == '[') {
             const std::size_t close = t.find(']');
             line.type = Line::Type::Section;
-            line.name = std::string(Trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+            line.name = std::string(
+                Trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
         } else if (!t.empty() && t.front() != ';') {
             const std::size_t eq = t.find('=');
             if (eq != std::string_view::npos) {
@@ -189,7 +192,8 @@ int IniFile::GetInt(std::string_view section, std::string_view key, int def) con
 std::vector<std::string> IniFile::Sections() const {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].type == Line::Type::Section && FindSection(lines_[i].name) == i) out.push_back(lines_[i].name);
+        if (lines_[i].type == Line::Type::Section && FindSection(lines_[i].name) == i)
+            out.push_back(lines_[i].name);
     }
     return out;
 }
@@ -199,7 +203,8 @@ std::vector<std::string> IniFile::Keys(std::string_view section) const {
     const std::size_t s = FindSection(section);
     if (s == kNone) return out;
     for (std::size_t i = s + 1; i < lines_.size() && lines_[i].type != Line::Type::Section; ++i) {
-        if (lines_[i].type == Line::Type::Key && FindKey(s, lines_[i].name) == i) out.push_back(lines_[i].name);
+        if (lines_[i].type == Line::Type::Key && FindKey(s, lines_[i].name) == i)
+            out.push_back(lines_[i].name);
     }
     return out;
 }
@@ -220,7 +225,8 @@ bool IniFile::ApplySet(std::string_view section, std::string_view key, std::stri
     keyLine.type = Line::Type::Key;
     keyLine.name = std::string(k);
     // Values with surrounding blanks or quotes would not read back as written; quote them.
-    const bool needsQuotes = !value.empty() && (Trim(value).size() != value.size() || Unquote(value).size() != value.size());
+    const bool needsQuotes =
+        !value.empty() && (Trim(value).size() != value.size() || Unquote(value).size() != value.size());
     keyLine.value = std::string(value);
     keyLine.raw = keyLine.name + "=" + (needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value));
 
@@ -254,7 +260,8 @@ bool IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     return SetMany(section, {{std::string(key), std::string(value)}});
 }
 
-bool IniFile::SetMany(std::string_view section, const std::vector<std::pair<std::string, std::string>>& entries) {
+bool IniFile::SetMany(std::string_view section,
+                      const std::vector<std::pair<std::string, std::string>>& entries) {
     const std::string_view sec = Trim(section);
     if (HasLineBreak(section) || sec.find(']') != std::string_view::npos) return false;
     for (const auto& [key, value] : entries) {
@@ -344,8 +351,8 @@ std::string ReadProfileString(const std::filesystem::path& file, std::string_vie
     return IniFile(file).Get(section, key, def);
 }
 
-bool WriteProfileString(const std::filesystem::path& file, std::string_view section,
-                        std::string_view key, std::string_view value) {
+bool WriteProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                        std::string_view value) {
     IniFile ini;
     ini = IniFile::FromString("", file);
     return ini.Set(section, key, value);

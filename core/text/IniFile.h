@@ -122,8 +122,8 @@ private:
 // One-shot helpers for code that reads or writes a single key.
 std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,
                               std::string_view key, std::string_view def);
-bool WriteProfileString(const std::filesystem::path& file, std::string_view section,
-                        std::string_view key, std::string_view value);
+bool WriteProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                        std::string_view value);
 
 // Case-insensitive (ASCII) equality, as section and key names compare.
 bool EqualsNoCase(std::string_view a, std::string_view b);

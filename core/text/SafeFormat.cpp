@@ -44,7 +44,8 @@ std::string FormatNumber(std::string_view format, std::int64_t value, std::size_
                 ++j;
             }
         }
-        while (j < format.size() && std::string_view("hlLqjzt").find(format[j]) != std::string_view::npos) ++j;
+        while (j < format.size() && std::string_view("hlLqjzt").find(format[j]) != std::string_view::npos)
+            ++j;
         const char conv = j < format.size() ? format[j] : '\0';
         if (used || std::string_view("diuxXo").find(conv) == std::string_view::npos || conv == '\0') {
             // Not ours to fill: copy the directive as written.

@@ -31,7 +31,9 @@ public:
     }
     bool AskYesNo(const QString&, const QString&) override { return false; }
     QString ChooseOpenFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString ChooseSaveFile(const QString&, const QString&, const QString&, const QString&) override { return {}; }
+    QString ChooseSaveFile(const QString&, const QString&, const QString&, const QString&) override {
+        return {};
+    }
 };
 
 void Settle(int ms) {
@@ -59,7 +61,8 @@ int main(int argc, char* argv[]) {
     const QString out = args[0];
     QDir().mkpath(out);
     int language = text::kEnglish;
-    if (const int i = static_cast<int>(args.indexOf(QStringLiteral("--language"))); i >= 0 && i + 1 < args.size())
+    if (const int i = static_cast<int>(args.indexOf(QStringLiteral("--language")));
+        i >= 0 && i + 1 < args.size())
         language = args[i + 1].toInt();
 
     const gui::AppPaths paths = gui::AppPaths::FromPlatform();
@@ -114,11 +117,13 @@ int main(int argc, char* argv[]) {
         Settle(100);
         if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-bank-b.png")))) result = 1;
         // The lighting panel as the colour-keys mode shows it.
-        text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR", "DengCheck", "1");
+        text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR",
+                                 "DengCheck", "1");
         window.HandleConsumerUsage(0x0401);
         Settle(500);
         if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-lighting.png")))) result = 1;
-        text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR", "DengCheck", "0");
+        text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR",
+                                 "DengCheck", "0");
 
         window.ShowAbout();
         Settle(100);

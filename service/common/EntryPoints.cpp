@@ -1,7 +1,6 @@
 // The exported C entry points: thin forwards to ServiceCore.
-#include "service/common/ServiceEntryPoints.h"
-
 #include "service/common/ServiceCore.h"
+#include "service/common/ServiceEntryPoints.h"
 
 using talvenix::service::ServiceCore;
 
@@ -18,7 +17,9 @@ int RequestGetDeviceCount(const HidUnitFilter* filter, uint32_t a2, uint32_t a3,
     return ServiceCore::Instance().GetDeviceCount(filter, a2, a3, checksum);
 }
 
-int DeleteRequestFromUnitId(uint32_t unitId) { return ServiceCore::Instance().DeleteRequestFromUnitId(unitId); }
+int DeleteRequestFromUnitId(uint32_t unitId) {
+    return ServiceCore::Instance().DeleteRequestFromUnitId(unitId);
+}
 
 int DeleteRequestFromHandle(void* handle) { return ServiceCore::Instance().DeleteRequestFromHandle(handle); }
 
@@ -27,13 +28,13 @@ int RequestWrite(const HidUnitFilter* filter, uint32_t a2, uint32_t a3, const ui
     return ServiceCore::Instance().Write(filter, a2, a3, data, length, checksum, unitId);
 }
 
-int RequestWriteOne(const HidUnitFilter* filter, uint32_t a2, uint32_t a3, const uint8_t* data, uint32_t length,
-                    uint32_t checksum, uint32_t /*reserved*/) {
+int RequestWriteOne(const HidUnitFilter* filter, uint32_t a2, uint32_t a3, const uint8_t* data,
+                    uint32_t length, uint32_t checksum, uint32_t /*reserved*/) {
     return ServiceCore::Instance().WriteOne(filter, a2, a3, data, length, checksum);
 }
 
-int RequestStatusWrite(const HidUnitFilter* filter, ServiceNotifyFn callback, uint32_t tag, const uint8_t* data,
-                       uint32_t length, uint32_t checksum, uint32_t* unitId) {
+int RequestStatusWrite(const HidUnitFilter* filter, ServiceNotifyFn callback, uint32_t tag,
+                       const uint8_t* data, uint32_t length, uint32_t checksum, uint32_t* unitId) {
     return ServiceCore::Instance().StatusWrite(filter, callback, tag, data, length, checksum, unitId);
 }
 

@@ -18,8 +18,10 @@ enum class HidInterface { Control, Consumer, Led };
 
 // Which interface a (usage page, usage) pair names; nothing for any other pair.
 inline std::optional<HidInterface> InterfaceOfUsage(std::uint16_t usagePage, std::uint16_t usage) {
-    if (usagePage == TALVENIX_CONTROL_USAGE_PAGE && usage == TALVENIX_CONTROL_USAGE) return HidInterface::Control;
-    if (usagePage == TALVENIX_CONSUMER_USAGE_PAGE && usage == TALVENIX_CONSUMER_USAGE) return HidInterface::Consumer;
+    if (usagePage == TALVENIX_CONTROL_USAGE_PAGE && usage == TALVENIX_CONTROL_USAGE)
+        return HidInterface::Control;
+    if (usagePage == TALVENIX_CONSUMER_USAGE_PAGE && usage == TALVENIX_CONSUMER_USAGE)
+        return HidInterface::Consumer;
     if (usagePage == TALVENIX_LED_USAGE_PAGE && usage == TALVENIX_LED_USAGE) return HidInterface::Led;
     return std::nullopt;
 }

@@ -20,7 +20,8 @@ bool IsWellFormed(const HidUnitFilter* filter) {
 
 bool NamesOurKeyboard(const HidUnitFilter& filter) {
     return filter.vendorId == TALVENIX_VENDOR_ID && filter.productId == TALVENIX_PRODUCT_ID &&
-           std::all_of(std::begin(filter.reserved), std::end(filter.reserved), [](std::uint8_t b) { return b == 0; });
+           std::all_of(std::begin(filter.reserved), std::end(filter.reserved),
+                       [](std::uint8_t b) { return b == 0; });
 }
 
 std::uint32_t CallbackBytes(ServiceNotifyFn callback) {
@@ -87,9 +88,9 @@ int ServiceCore::End() {
     return 1;
 }
 
-std::optional<HidInterface> ServiceCore::Accept(const char* call, const HidUnitFilter* filter, std::uint32_t a2,
-                                                std::uint32_t a3, const void* payload, std::size_t length,
-                                                std::uint32_t checksum) {
+std::optional<HidInterface> ServiceCore::Accept(const char* call, const HidUnitFilter* filter,
+                                                std::uint32_t a2, std::uint32_t a3, const void* payload,
+                                                std::size_t length, std::uint32_t checksum) {
     if (!IsWellFormed(filter)) {
         Refuse(call, "no filter, or not a device filter");
         return std::nullopt;
@@ -170,8 +171,9 @@ int ServiceCore::DeleteRequestFromHandle(void* handle) {
     return removed > 0 ? 1 : 0;
 }
 
-int ServiceCore::Write(const HidUnitFilter* filter, std::uint32_t a2, std::uint32_t a3, const std::uint8_t* data,
-                       std::uint32_t length, std::uint32_t checksum, std::uint32_t* unitId) {
+int ServiceCore::Write(const HidUnitFilter* filter, std::uint32_t a2, std::uint32_t a3,
+                       const std::uint8_t* data, std::uint32_t length, std::uint32_t checksum,
+                       std::uint32_t* unitId) {
     const int result = WriteOne(filter, a2, a3, data, length, checksum);
     if (result > 0 && unitId != nullptr) {
         std::lock_guard lock(registrationMutex_);
@@ -180,8 +182,8 @@ int ServiceCore::Write(const HidUnitFilter* filter, std::uint32_t a2, std::uint3
     return result;
 }
 
-int ServiceCore::WriteOne(const HidUnitFilter* filter, std::uint32_t a2, std::uint32_t a3, const std::uint8_t* data,
-                          std::uint32_t length, std::uint32_t checksum) {
+int ServiceCore::WriteOne(const HidUnitFilter* filter, std::uint32_t a2, std::uint32_t a3,
+                          const std::uint8_t* data, std::uint32_t length, std::uint32_t checksum) {
     auto backend = Backend();
     if (!backend) return 0;
     if (data == nullptr || length == 0 || length > kMaxReport) {

@@ -40,7 +40,8 @@ public:
     int Init(int flags);
     int End();
 
-    int GetDeviceCount(const HidUnitFilter* filter, std::uint32_t a2, std::uint32_t a3, std::uint32_t checksum);
+    int GetDeviceCount(const HidUnitFilter* filter, std::uint32_t a2, std::uint32_t a3,
+                       std::uint32_t checksum);
     int DeleteRequestFromUnitId(std::uint32_t unitId);
     // The handle is the callback a request was registered with: cancels all of them.
     int DeleteRequestFromHandle(void* handle);
@@ -52,16 +53,16 @@ public:
                     const std::uint8_t* data, std::uint32_t length, std::uint32_t checksum,
                     std::uint32_t* unitId);
     // The buffer is filled, not sent, so the checksum covers no payload.
-    int StatusGet(const HidUnitFilter* filter, ServiceNotifyFn callback, std::uint32_t tag, std::uint8_t* data,
-                  std::uint32_t length, std::uint32_t checksum, std::uint32_t* unitId);
+    int StatusGet(const HidUnitFilter* filter, ServiceNotifyFn callback, std::uint32_t tag,
+                  std::uint8_t* data, std::uint32_t length, std::uint32_t checksum, std::uint32_t* unitId);
     int AsyncRead(const HidUnitFilter* filter, ServiceNotifyFn callback, std::uint32_t tag,
                   std::uint32_t checksum, std::uint32_t* unitId);
     int SetFeature(const HidUnitFilter* filter, std::uint32_t a2, std::uint32_t a3, const std::uint8_t* data,
                    std::uint32_t length, std::uint32_t checksum, std::uint32_t* unitId);
 
     // BackendEvents
-    void PostInput(HidInterface iface, std::span<const std::uint8_t> bytes, std::optional<std::uint16_t> usage,
-                   SteadyTime due) override;
+    void PostInput(HidInterface iface, std::span<const std::uint8_t> bytes,
+                   std::optional<std::uint16_t> usage, SteadyTime due) override;
     void PostDeviceChange(int count) override;
     void DiscardPendingInput(HidInterface iface) override;
 

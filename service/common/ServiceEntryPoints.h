@@ -29,13 +29,13 @@ TALVENIX_SERVICE_EXPORT int RequestStatusWrite(const HidUnitFilter* filter, Serv
                                                uint32_t tag, const uint8_t* data, uint32_t length,
                                                uint32_t checksum, uint32_t* unitId);
 TALVENIX_SERVICE_EXPORT int RequestStatusGet(const HidUnitFilter* filter, ServiceNotifyFn callback,
-                                             uint32_t tag, uint8_t* data, uint32_t length,
-                                             uint32_t checksum, uint32_t* unitId);
+                                             uint32_t tag, uint8_t* data, uint32_t length, uint32_t checksum,
+                                             uint32_t* unitId);
 TALVENIX_SERVICE_EXPORT int RequestAsyncRead(const HidUnitFilter* filter, ServiceNotifyFn callback,
                                              uint32_t tag, uint32_t checksum, uint32_t* unitId);
 TALVENIX_SERVICE_EXPORT int RequestStatusSetFeature(const HidUnitFilter* filter, uint32_t a2, uint32_t a3,
-                                                    const uint8_t* data, uint32_t length,
-                                                    uint32_t checksum, uint32_t* unitId);
+                                                    const uint8_t* data, uint32_t length, uint32_t checksum,
+                                                    uint32_t* unitId);
 
 #ifdef __cplusplus
 }  // extern "C"

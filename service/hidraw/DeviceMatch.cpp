@@ -5,7 +5,8 @@
 namespace talvenix::service::hidraw {
 
 std::optional<HidInterface> MatchEntry(const HidEntry& entry) {
-    if (entry.vendorId != TALVENIX_VENDOR_ID || entry.productId != TALVENIX_PRODUCT_ID || entry.path.empty()) {
+    if (entry.vendorId != TALVENIX_VENDOR_ID || entry.productId != TALVENIX_PRODUCT_ID ||
+        entry.path.empty()) {
         return std::nullopt;
     }
     return InterfaceOfUsage(entry.usagePage, entry.usage);
@@ -37,7 +38,8 @@ std::optional<HidInterface> InputInterfaceOf(const std::set<HidInterface>& carri
     const bool control = carried.count(HidInterface::Control) > 0;
     const bool consumer = carried.count(HidInterface::Consumer) > 0;
     if (report.empty() || (!control && !consumer)) return std::nullopt;
-    if (control && consumer) return report[0] == kControlReportId ? HidInterface::Control : HidInterface::Consumer;
+    if (control && consumer)
+        return report[0] == kControlReportId ? HidInterface::Control : HidInterface::Consumer;
     return control ? HidInterface::Control : HidInterface::Consumer;
 }
 

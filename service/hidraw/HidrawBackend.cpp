@@ -37,7 +37,8 @@ std::vector<HidEntry> Enumerate() {
     std::vector<HidEntry> entries;
     hid_device_info* list = hid_enumerate(TALVENIX_VENDOR_ID, TALVENIX_PRODUCT_ID);
     for (hid_device_info* d = list; d != nullptr; d = d->next) {
-        entries.push_back(HidEntry{d->path ? d->path : "", d->vendor_id, d->product_id, d->usage_page, d->usage});
+        entries.push_back(
+            HidEntry{d->path ? d->path : "", d->vendor_id, d->product_id, d->usage_page, d->usage});
     }
     hid_free_enumeration(list);
     return entries;
@@ -64,7 +65,8 @@ public:
     }
     bool Write(std::span<const std::uint8_t> bytes) {
         std::lock_guard lock(writeMutex_);
-        return handle_ != nullptr && !failed_ && hid_write(handle_, bytes.data(), bytes.size()) == static_cast<int>(bytes.size());
+        return handle_ != nullptr && !failed_ &&
+               hid_write(handle_, bytes.data(), bytes.size()) == static_cast<int>(bytes.size());
     }
     bool SendFeature(std::span<const std::uint8_t> bytes) {
         std::lock_guard lock(writeMutex_);
@@ -107,7 +109,8 @@ public:
     bool Start(BackendEvents& events) override {
         // Unit tests set this so that no test ever opens a real keyboard by mistake.
         if (std::getenv("TALVENIX_FORBID_REAL_DEVICES") != nullptr) {
-            std::fprintf(stderr, "Pelloran: real HID devices are forbidden here (TALVENIX_FORBID_REAL_DEVICES)\n");
+            std::fprintf(stderr,
+                         "Pelloran: real HID devices are forbidden here (TALVENIX_FORBID_REAL_DEVICES)\n");
             std::abort();
         }
         if (hid_init() != 0) return false;
@@ -119,13 +122,15 @@ public:
         udev_ = udev_new();
         if (udev_ != nullptr) {
             monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
-            if (monitor_ != nullptr && (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
-                                        udev_monitor_enable_receiving(monitor_) < 0)) {
+            if (monitor_ != nullptr &&
+                (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
+                 udev_monitor_enable_receiving(monitor_) < 0)) {
                 udev_monitor_unref(monitor_);
                 monitor_ = nullptr;
             }
         }
-        if (monitor_ == nullptr) std::fprintf(stderr, "Pelloran: no udev monitor; keyboards plugged in later go unseen\n");
+        if (monitor_ == nullptr)
+            std::fprintf(stderr, "Pelloran: no udev monitor; keyboards plugged in later go unseen\n");
         Rescan(false);
         monitorThread_ = std::thread([this] { Monitor(); });
         return true;
@@ -250,7 +255,8 @@ private:
 
     void Monitor() {
         while (!stopping_) {
-            pollfd fds[2] = {{wakeFds_[0], POLLIN, 0}, {monitor_ ? udev_monitor_get_fd(monitor_) : -1, POLLIN, 0}};
+            pollfd fds[2] = {{wakeFds_[0], POLLIN, 0},
+                             {monitor_ ? udev_monitor_get_fd(monitor_) : -1, POLLIN, 0}};
             if (::poll(fds, 2, -1) < 0) continue;
             if (stopping_) return;
             if (fds[0].revents & POLLIN) {

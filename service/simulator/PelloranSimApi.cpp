@@ -1,10 +1,9 @@
 // The exported in-process test API of the simulated keyboard.
-#include "service/simulator/PelloranSim.h"
-
 #include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "service/simulator/PelloranSim.h"
 #include "service/simulator/SimKeyboard.h"
 
 using talvenix::service::sim::SimKeyboard;
@@ -33,7 +32,9 @@ int PelloranSimWriteMemory(int area, uint32_t offset, const uint8_t* data, uint3
 
 uint32_t PelloranSimFrameCount(void) { return SimKeyboard::Instance().FrameCount(); }
 
-int PelloranSimFrameAt(uint32_t index, uint8_t out[64]) { return SimKeyboard::Instance().FrameAt(index, out) ? 1 : 0; }
+int PelloranSimFrameAt(uint32_t index, uint8_t out[64]) {
+    return SimKeyboard::Instance().FrameAt(index, out) ? 1 : 0;
+}
 
 void PelloranSimClearFrames(void) { SimKeyboard::Instance().ClearFrames(); }
 

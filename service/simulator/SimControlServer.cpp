@@ -63,7 +63,7 @@ bool SimControlServer::Start(const std::string& path, std::string& error) {
         error = "unusable socket path '" + path + "'";
         return false;
     }
-    struct stat st{};
+    struct stat st {};
     if (::lstat(path.c_str(), &st) == 0) {
         if (!S_ISSOCK(st.st_mode) || st.st_uid != ::getuid()) {
             error = path + " exists and is not our socket; left alone";
@@ -86,7 +86,8 @@ bool SimControlServer::Start(const std::string& path, std::string& error) {
         listenFd_ = -1;
         return false;
     };
-    if (::bind(listenFd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) return fail("cannot bind");
+    if (::bind(listenFd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
+        return fail("cannot bind");
     if (::chmod(path.c_str(), 0600) != 0 || ::listen(listenFd_, 8) != 0) {
         ::unlink(path.c_str());
         return fail("cannot listen on");
@@ -107,7 +108,7 @@ void SimControlServer::Stop() {
     [[maybe_unused]] const ssize_t n = ::write(wakeFds_[1], &wake, 1);
     thread_.join();
     // Remove the file only if it is still the one we bound.
-    struct stat st{};
+    struct stat st {};
     if (::stat(path_.c_str(), &st) == 0 && st.st_ino == inode_) ::unlink(path_.c_str());
     ::close(listenFd_);
     ::close(wakeFds_[0]);

@@ -64,7 +64,8 @@ FrameOutcome HandleFrame(SimMemory& memory, const Frame& request) {
         if (!inRange) {
             status = kStatusOutOfRange;
         } else if (entry->access == Access::Write) {
-            std::copy_n(request.begin() + kPayload, length, area.begin() + static_cast<std::ptrdiff_t>(address));
+            std::copy_n(request.begin() + kPayload, length,
+                        area.begin() + static_cast<std::ptrdiff_t>(address));
         } else {
             const std::size_t want = entry->access == Access::ReadWindow ? kMaxPayload : length;
             const std::size_t n = std::min(want, area.size() - address);

@@ -28,8 +28,9 @@ struct FaultName {
     std::string_view name;
 };
 constexpr FaultName kFaultNames[] = {
-    {FaultKind::Drop, "drop"},         {FaultKind::WrongEcho, "wrong-echo"}, {FaultKind::StatusFF, "status-ff"},
-    {FaultKind::StatusFE, "status-fe"}, {FaultKind::Late, "late"},          {FaultKind::RefuseWrite, "refuse-write"},
+    {FaultKind::Drop, "drop"},          {FaultKind::WrongEcho, "wrong-echo"},
+    {FaultKind::StatusFF, "status-ff"}, {FaultKind::StatusFE, "status-fe"},
+    {FaultKind::Late, "late"},          {FaultKind::RefuseWrite, "refuse-write"},
 };
 
 std::string_view NameOf(FaultKind kind) {
@@ -53,7 +54,8 @@ std::vector<std::string_view> Words(std::string_view line) {
 
 template <typename T>
 bool ParseNumber(std::string_view text, T& value, int base = 10) {
-    if (base == 16 && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+    if (base == 16 && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        text.remove_prefix(2);
     if (text.empty()) return false;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
     return ec == std::errc() && end == text.data() + text.size();
@@ -112,7 +114,8 @@ void SimKeyboard::Start(BackendEvents& events) {
                     } else {
                         ec = std::make_error_code(std::errc::not_supported);
                     }
-                    Warn("state file " + statePath_ + " unusable (" + error + "); starting from factory memory" +
+                    Warn("state file " + statePath_ + " unusable (" + error +
+                         "); starting from factory memory" +
                          (ec ? std::string(", and it could not be moved aside, so this run saves nothing")
                              : ", old file kept as " + aside));
                     // A file that is still in the way is never overwritten.
@@ -318,7 +321,8 @@ std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
     }
     if (verb == "status" && expectArgs(0)) {
         std::ostringstream s;
-        s << "plugged=" << (plugged_ ? 1 : 0) << " profile=" << int(memory_.Area(SimArea::Config)[kCurrentProfileByte])
+        s << "plugged=" << (plugged_ ? 1 : 0)
+          << " profile=" << int(memory_.Area(SimArea::Config)[kCurrentProfileByte])
           << " latency=" << latencyUs_ << " faults=";
         if (faults_.empty()) s << "none";
         for (std::size_t i = 0; i < faults_.size(); ++i) {
@@ -326,8 +330,8 @@ std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
         }
         return done(s.str());
     }
-    static constexpr std::string_view kKnown[] = {"plug",  "unplug", "gbank",   "switch-profile", "usage",
-                                                  "icon",  "fault",  "latency", "status"};
+    static constexpr std::string_view kKnown[] = {"plug", "unplug", "gbank",   "switch-profile", "usage",
+                                                  "icon", "fault",  "latency", "status"};
     if (std::find(std::begin(kKnown), std::end(kKnown), verb) != std::end(kKnown)) {
         return "error: wrong arguments for '" + std::string(verb) + "'";
     }
@@ -345,17 +349,20 @@ std::span<std::uint8_t> SimKeyboard::AreaLocked(int area) {
 bool SimKeyboard::ReadMemory(int area, std::uint32_t offset, std::uint8_t* out, std::uint32_t length) {
     std::lock_guard lock(mutex_);
     auto bytes = AreaLocked(area);
-    if (bytes.empty() || (out == nullptr && length > 0) || offset > bytes.size() || length > bytes.size() - offset) {
+    if (bytes.empty() || (out == nullptr && length > 0) || offset > bytes.size() ||
+        length > bytes.size() - offset) {
         return false;
     }
     std::copy_n(bytes.begin() + offset, length, out);
     return true;
 }
 
-bool SimKeyboard::WriteMemory(int area, std::uint32_t offset, const std::uint8_t* data, std::uint32_t length) {
+bool SimKeyboard::WriteMemory(int area, std::uint32_t offset, const std::uint8_t* data,
+                              std::uint32_t length) {
     std::lock_guard lock(mutex_);
     auto bytes = AreaLocked(area);
-    if (bytes.empty() || (data == nullptr && length > 0) || offset > bytes.size() || length > bytes.size() - offset) {
+    if (bytes.empty() || (data == nullptr && length > 0) || offset > bytes.size() ||
+        length > bytes.size() - offset) {
         return false;
     }
     std::copy_n(data, length, bytes.begin() + offset);

@@ -26,8 +26,8 @@ inline constexpr std::size_t kKeyBlocksSize = 3 * kLayoutSize;  // 1134
 inline constexpr std::size_t kColourBankSize = 512;
 inline constexpr std::size_t kColoursSize = 3 * kColourBankSize;  // 1536
 inline constexpr std::size_t kMacrosSize = 65536;
-inline constexpr std::size_t kStateFileSize = 8 + kConfigSize + kLightingSize + kLayoutSize + kKeyBlocksSize +
-                                              kColoursSize + kMacrosSize + 8;
+inline constexpr std::size_t kStateFileSize =
+    8 + kConfigSize + kLightingSize + kLayoutSize + kKeyBlocksSize + kColoursSize + kMacrosSize + 8;
 static_assert(kStateFileSize == 68770);
 
 // ConfigBlock bytes the keyboard itself uses.
@@ -42,8 +42,9 @@ std::array<std::uint8_t, kLayoutSize> FactoryLayout();
 
 // The first 35 bytes of a lighting record after "restore the default settings".
 inline constexpr std::array<std::uint8_t, 35> kLightingResetImage = {
-    0x01, 0x04, 0x01, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x08, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00,
-    0x00, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00};
+    0x01, 0x04, 0x01, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x08, 0xFF, 0xFF, 0xFF,
+    0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0x00,
+    0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00};
 
 class SimMemory {
 public:

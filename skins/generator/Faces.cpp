@@ -9,23 +9,40 @@ namespace {
 
 const QHash<QString, QString>& IconKeys() {
     static const QHash<QString, QString> icons = {
-        {"CONTROL_HELP", "help"},          {"CONTROL_MENU", "menu"},
-        {"CONTROL_MINIMIZE", "minimize"},  {"CONTROL_CLOSE", "close"},
-        {"FUNC_PROFILES", "layers"},       {"LEFT_ARROW", "left"},
-        {"RIGHT_ARROW", "right"},          {"FLIP_0", "flip0"},
-        {"FLIP_1", "flip1"},               {"FLIP_2", "flip2"},
-        {"FUNC_ADD", "plus"},              {"FUNC_MACRO_ADD", "plus"},
-        {"FUNC_DELETE", "minus"},          {"FUNC_MACRO_DELETE", "minus"},
-        {"FUNC_DELETE2", "trash"},         {"FUNC_MACRO_DELETE2", "trash"},
-        {"FUNC_CLEAR", "clear"},           {"FUNC_MACRO_CLEAR", "clear"},
-        {"FUNC_UP_TOP", "top"},            {"FUNC_MACRO_UP_TOP", "top"},
-        {"FUNC_UP", "up"},                 {"FUNC_MACRO_UP", "up"},
-        {"FUNC_DOWN", "down"},             {"FUNC_MACRO_DOWN", "down"},
-        {"FUNC_DOWN_BOTTOM", "bottom"},    {"FUNC_MACRO_DOWN_BOTTOM", "bottom"},
-        {"FUNC_LOAD", "folder"},           {"FUNC_EXTRA_2_2", "folder"},
-        {"CONTROL_OPENButton", "folder"},  {"CONTROL_BACKUPButton", "save"},
-        {"CONTROL_UPButton", "update"},    {"CONTROL_CUPButton", "close"},
-        {"CONTROL_CLEAR", "reset"},        {"CONTROL_OSK", "keyboard"},
+        {"CONTROL_HELP", "help"},
+        {"CONTROL_MENU", "menu"},
+        {"CONTROL_MINIMIZE", "minimize"},
+        {"CONTROL_CLOSE", "close"},
+        {"FUNC_PROFILES", "layers"},
+        {"LEFT_ARROW", "left"},
+        {"RIGHT_ARROW", "right"},
+        {"FLIP_0", "flip0"},
+        {"FLIP_1", "flip1"},
+        {"FLIP_2", "flip2"},
+        {"FUNC_ADD", "plus"},
+        {"FUNC_MACRO_ADD", "plus"},
+        {"FUNC_DELETE", "minus"},
+        {"FUNC_MACRO_DELETE", "minus"},
+        {"FUNC_DELETE2", "trash"},
+        {"FUNC_MACRO_DELETE2", "trash"},
+        {"FUNC_CLEAR", "clear"},
+        {"FUNC_MACRO_CLEAR", "clear"},
+        {"FUNC_UP_TOP", "top"},
+        {"FUNC_MACRO_UP_TOP", "top"},
+        {"FUNC_UP", "up"},
+        {"FUNC_MACRO_UP", "up"},
+        {"FUNC_DOWN", "down"},
+        {"FUNC_MACRO_DOWN", "down"},
+        {"FUNC_DOWN_BOTTOM", "bottom"},
+        {"FUNC_MACRO_DOWN_BOTTOM", "bottom"},
+        {"FUNC_LOAD", "folder"},
+        {"FUNC_EXTRA_2_2", "folder"},
+        {"CONTROL_OPENButton", "folder"},
+        {"CONTROL_BACKUPButton", "save"},
+        {"CONTROL_UPButton", "update"},
+        {"CONTROL_CUPButton", "close"},
+        {"CONTROL_CLEAR", "reset"},
+        {"CONTROL_OSK", "keyboard"},
     };
     return icons;
 }
@@ -58,9 +75,9 @@ Face FaceFor(const QString& key, const SkinIni& layout) {
     if (k == "CONTROL_MASK") return {FaceKind::Banner, {}};
     if (k == "CONTROL_KEY" || k == "CONTROL_MACRO" || k == "CONTROL_MEDIA" || k == "CONTROL_FUNCTION")
         return {FaceKind::Tab, {}};
-    static const QStringList text = {"CONTROL_OK", "CONTROL_CANCEL", "CONTROL2_APPLY", "FUNC_PROFILE1",
-                                     "FUNC_PROFILE2", "FUNC_PROFILE3", "FUNC_MACRO", "FUNC_DEFAULT",
-                                     "FUNC_SWITCH"};
+    static const QStringList text = {"CONTROL_OK",    "CONTROL_CANCEL", "CONTROL2_APPLY",
+                                     "FUNC_PROFILE1", "FUNC_PROFILE2",  "FUNC_PROFILE3",
+                                     "FUNC_MACRO",    "FUNC_DEFAULT",   "FUNC_SWITCH"};
     if (text.contains(k)) return {FaceKind::TextButton, {}};
     for (auto it = IconKeys().begin(); it != IconKeys().end(); ++it)
         if (Upper(it.key()) == k) return {FaceKind::Icon, it.value()};

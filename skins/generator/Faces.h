@@ -44,8 +44,8 @@ struct DialogSkin {
 // One picture set: a prefix and the states it is painted in, e.g. "key" + normal/over/down/disable.
 struct PictureSet {
     QString prefix;
-    QStringList states;       // "normal", "over", "down", "disable", "color0", "color1", "other"
-    QStringList layouts;      // layout files whose faces it carries
+    QStringList states;   // "normal", "over", "down", "disable", "color0", "color1", "other"
+    QStringList layouts;  // layout files whose faces it carries
 };
 
 QList<PictureSet> PictureSets();

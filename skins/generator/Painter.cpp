@@ -61,7 +61,7 @@ void Palette::Override(const SkinIni& layout) {
     const struct {
         const char* key;
         QColor* colour;
-    } entries[] = {{"Window", &window}, {"Panel", &panel}, {"Field", &field},     {"Border", &border},
+    } entries[] = {{"Window", &window}, {"Panel", &panel},   {"Field", &field},          {"Border", &border},
                    {"Text", &text},     {"Accent", &accent}, {"AccentDeep", &accentDeep}};
     for (const auto& e : entries) {
         const QString v = layout.Value("STYLE", QString::fromLatin1(e.key));
@@ -141,7 +141,9 @@ QImage Painter::Background(const QString& layoutName, const SkinIni& layout, QSi
         g.setBrush(p_.panel);
         g.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
     };
-    auto rectOf = [&](const char* key, QRect* r) { return layout.Rect("BUTTONINFO", QString::fromLatin1(key), r); };
+    auto rectOf = [&](const char* key, QRect* r) {
+        return layout.Rect("BUTTONINFO", QString::fromLatin1(key), r);
+    };
 
     if (main) {
         // Lighting panel: a flat card, so its bitmaps (painted on the card colour) blend in.
@@ -163,7 +165,8 @@ QImage Painter::Background(const QString& layoutName, const SkinIni& layout, QSi
         g.setPen(QPen(p_.panelBorder, 1));
         g.setBrush(plateFill);
         g.drawRoundedRect(plate.adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
-        g.fillRect(QRectF(plate.left() + 10, plate.top() + 1, plate.width() - 20, 1), QColor(255, 255, 255, 14));
+        g.fillRect(QRectF(plate.left() + 10, plate.top() + 1, plate.width() - 20, 1),
+                   QColor(255, 255, 255, 14));
         QLinearGradient glow(plate.left(), 0, plate.right(), 0);
         glow.setColorAt(0, Alpha(p_.accent, 0));
         glow.setColorAt(0.5, Alpha(p_.accent, 150));
@@ -181,7 +184,8 @@ QImage Painter::Background(const QString& layoutName, const SkinIni& layout, QSi
         for (const auto& [key, value] : layout.Entries("BUTTONINFO")) {
             const Face face = FaceFor(key, layout);
             QRect r;
-            if ((face.kind != FaceKind::KeyCap && face.kind != FaceKind::GCap) || !ParseRect(value, &r)) continue;
+            if ((face.kind != FaceKind::KeyCap && face.kind != FaceKind::GCap) || !ParseRect(value, &r))
+                continue;
             g.save();
             g.translate(r.topLeft());
             KeyCap(g, QRectF(0, 0, r.width(), r.height()), face.glyph, ghost, face.kind == FaceKind::GCap);
@@ -211,8 +215,8 @@ QImage Painter::Background(const QString& layoutName, const SkinIni& layout, QSi
         if (name == "key.ini" || name == "macro.ini") card(QRectF(20, 48, 564, 368));
         if (name != "main.ini" && size.height() > 300)
             g.fillRect(QRectF(20, size.height() - 52, size.width() - 40, 1), p_.panelBorder);
-        for (const char* key : {"PROGRAM_LIST", "PROGRAM_LIST2", "FUNC_EXTRA_1", "FUNC_EXTRA_2", "FUNC_EXTRA_3",
-                                "FUNC_EXTRA_4", "CONTROL_UPCombox"}) {
+        for (const char* key : {"PROGRAM_LIST", "PROGRAM_LIST2", "FUNC_EXTRA_1", "FUNC_EXTRA_2",
+                                "FUNC_EXTRA_3", "FUNC_EXTRA_4", "CONTROL_UPCombox"}) {
             QRect r;
             if (rectOf(key, &r)) field(r);
         }
@@ -283,18 +287,23 @@ void Painter::KeyCap(QPainter& g, const QRectF& r, const QString& legend, const 
     g.setPen(Qt::NoPen);
     g.setBrush(surface);
     g.drawRoundedRect(top, 3, 3);
-    if (!disabled && !down) g.fillRect(QRectF(top.left() + 3, top.top() + 0.5, top.width() - 6, 1), QColor(255, 255, 255, 28));
+    if (!disabled && !down)
+        g.fillRect(QRectF(top.left() + 3, top.top() + 0.5, top.width() - 6, 1), QColor(255, 255, 255, 28));
     if (down) {
         g.setPen(QPen(Alpha(p_.accent, 150), 1));
         g.setBrush(Qt::NoBrush);
         g.drawRoundedRect(top.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
     }
-    if (gKey) g.fillRect(QRectF(top.left() + 1, top.top() + 4, 2, top.height() - 8), Alpha(p_.accent, disabled ? 50 : 160));
+    if (gKey)
+        g.fillRect(QRectF(top.left() + 1, top.top() + 4, 2, top.height() - 8),
+                   Alpha(p_.accent, disabled ? 50 : 160));
 
-    const QColor ink = v.ghost ? p_.dimText
-                       : disabled ? p_.disabledText : (v.assigned ? p_.accent : (down ? Qt::white : p_.text));
+    const QColor ink = v.ghost    ? p_.dimText
+                       : disabled ? p_.disabledText
+                                  : (v.assigned ? p_.accent : (down ? Qt::white : p_.text));
     if (v.assigned && !disabled)
-        g.fillRect(QRectF(top.center().x() - top.width() * 0.2, top.bottom() - 3, top.width() * 0.4, 2), p_.accent);
+        g.fillRect(QRectF(top.center().x() - top.width() * 0.2, top.bottom() - 3, top.width() * 0.4, 2),
+                   p_.accent);
     if (legend.isEmpty()) return;
     g.setPen(ink);
     const qsizetype bar = legend.indexOf(QLatin1Char('|'));
@@ -370,7 +379,8 @@ void Painter::Glyph(QPainter& g, const QRectF& box, const QString& name, const Q
         arrowHead(P(0.77, 0.32), -60, w * 0.16);
         const int dots = name.right(1).toInt() + 1;
         g.setBrush(c);
-        for (int i = 0; i < dots; ++i) g.drawEllipse(P(0.5 + (i - (dots - 1) / 2.0) * 0.16, 0.86), w * 0.03, w * 0.03);
+        for (int i = 0; i < dots; ++i)
+            g.drawEllipse(P(0.5 + (i - (dots - 1) / 2.0) * 0.16, 0.86), w * 0.03, w * 0.03);
     } else if (name == "plus" || name == "minus") {
         g.drawLine(P(0.25, 0.5), P(0.75, 0.5));
         if (name == "plus") g.drawLine(P(0.5, 0.25), P(0.5, 0.75));
@@ -471,170 +481,178 @@ void Painter::PaintFace(QImage& picture, const QString& key, const QRect& rect, 
     g.setRenderHint(QPainter::TextAntialiasing);
     const QRectF r(0, 0, rect.width(), rect.height());
     const bool disabled = v.state == State::Disabled;
-    const QColor ink = disabled ? p_.disabledText
+    const QColor ink = disabled                 ? p_.disabledText
                        : v.state == State::Down ? Qt::white
                        : v.state == State::Over ? Qt::white
                                                 : QColor(0xC9, 0xCE, 0xD8);
 
     switch (face.kind) {
-    case FaceKind::KeyCap:
-    case FaceKind::GCap:
-        KeyCap(g, r, face.glyph, v, face.kind == FaceKind::GCap);
-        break;
-    case FaceKind::LockLed:
-    case FaceKind::LockAB: {
-        if (v.state == State::Over) {
-            g.setPen(QPen(Alpha(p_.accent, 120), 1));
-            g.setBrush(Qt::NoBrush);
-            g.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
-        }
-        auto led = [&](QPointF c, bool lit) {
-            if (lit && !disabled) {
-                QRadialGradient halo(c, 9);
-                halo.setColorAt(0, Alpha(p_.accent, 160));
-                halo.setColorAt(1, Alpha(p_.accent, 0));
-                g.setPen(Qt::NoPen);
-                g.setBrush(halo);
-                g.drawEllipse(c, 9, 9);
+        case FaceKind::KeyCap:
+        case FaceKind::GCap:
+            KeyCap(g, r, face.glyph, v, face.kind == FaceKind::GCap);
+            break;
+        case FaceKind::LockLed:
+        case FaceKind::LockAB: {
+            if (v.state == State::Over) {
+                g.setPen(QPen(Alpha(p_.accent, 120), 1));
+                g.setBrush(Qt::NoBrush);
+                g.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
             }
-            g.setPen(QPen(QColor(0x0C, 0x0E, 0x11), 1));
-            g.setBrush(lit && !disabled ? p_.accent : QColor(0x2A, 0x2E, 0x36));
-            g.drawEllipse(c, 3.5, 3.5);
-        };
-        g.setFont(UiFont(8, QFont::DemiBold));
-        if (face.kind == FaceKind::LockLed) {
-            led(QPointF(r.center().x(), 11), v.state == State::Down);
-            g.setPen(disabled ? p_.disabledText : (v.state == State::Down ? p_.text : p_.dimText));
-            g.drawText(QRectF(0, 18, r.width(), 14), Qt::AlignCenter, face.glyph);
-        } else {
-            const bool bankB = v.state == State::Down;
-            led(QPointF(r.width() * 0.3, 11), !bankB);
-            led(QPointF(r.width() * 0.7, 11), bankB);
-            g.setFont(UiFont(10, QFont::Bold));
-            g.setPen(!bankB && !disabled ? p_.text : p_.disabledText);
-            g.drawText(QRectF(0, 18, r.width() * 0.6, 14), Qt::AlignCenter, QStringLiteral("A"));
-            g.setPen(bankB && !disabled ? p_.text : p_.disabledText);
-            g.drawText(QRectF(r.width() * 0.4, 18, r.width() * 0.6, 14), Qt::AlignCenter, QStringLiteral("B"));
-        }
-        break;
-    }
-    case FaceKind::TextButton:
-        Button(g, r, v, v.other && key.compare("CONTROL2_APPLY", Qt::CaseInsensitive) == 0);
-        break;
-    case FaceKind::Record:
-        if (v.other && !disabled) {
-            QLinearGradient red(0, 0, 0, r.height());
-            red.setColorAt(0, p_.record.lighter(110));
-            red.setColorAt(1, p_.record.darker(140));
-            g.setPen(QPen(p_.record.lighter(140), 1));
-            g.setBrush(red);
-            g.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
-        } else {
-            Button(g, r, v, false);
-            g.setPen(Qt::NoPen);
-            g.setBrush(disabled ? p_.disabledText : p_.record);
-            g.drawRoundedRect(QRectF(3, 5, 3, r.height() - 10), 1.5, 1.5);
-        }
-        break;
-    case FaceKind::Tab: {
-        const bool active = v.state == State::Down || PageOfTab(key) == v.activePage;
-        QColor fill = active ? p_.panel.lighter(125) : p_.panel;
-        if (v.state == State::Over) fill = fill.lighter(112);
-        if (disabled) fill = p_.window;
-        QPainterPath tab;
-        tab.addRoundedRect(r.adjusted(0.5, 0.5, -0.5, 6), 6, 6);
-        g.setClipRect(r);
-        g.setPen(QPen(active && !disabled ? p_.border : p_.panelBorder, 1));
-        g.setBrush(fill);
-        g.drawPath(tab);
-        g.setClipping(false);
-        if (active && !disabled) g.fillRect(QRectF(6, r.height() - 3, r.width() - 12, 3), p_.accent);
-        else if (v.state == State::Over) g.fillRect(QRectF(10, r.height() - 2, r.width() - 20, 2), Alpha(p_.accent, 120));
-        break;
-    }
-    case FaceKind::Labelled: {
-        Button(g, r, v, false);
-        g.setFont(UiFont(11, QFont::DemiBold));
-        g.setPen(disabled ? p_.disabledText : (v.state == State::Down ? Qt::white : p_.text));
-        g.drawText(r, Qt::AlignCenter, face.glyph);
-        break;
-    }
-    case FaceKind::Icon: {
-        if (IsTitleBarKey(key)) {
-            const bool closeKey = key.compare("CONTROL_CLOSE", Qt::CaseInsensitive) == 0;
-            if (v.state == State::Over || v.state == State::Down) {
-                QColor hover = closeKey ? QColor(0xC4, 0x2B, 0x1C) : p_.capTop;
-                if (v.state == State::Down) hover = closeKey ? hover.darker(130) : p_.accentDeep;
-                g.setPen(Qt::NoPen);
-                g.setBrush(hover);
-                g.drawRoundedRect(r, 5, 5);
-            }
-            Glyph(g, r.adjusted(4, 4, -4, -4), face.glyph, ink);
-        } else {
-            Button(g, r, v, false);
-            const qreal pad = qMin(r.width(), r.height()) * 0.18;
-            Glyph(g, r.adjusted(pad, pad, -pad, -pad), face.glyph, ink);
-        }
-        break;
-    }
-    case FaceKind::Radio:
-    case FaceKind::Check: {
-        const QRectF box(4.5, r.height() / 2 - 7, 14, 14);
-        g.setPen(QPen(disabled ? p_.panelBorder : (v.state == State::Normal ? QColor(0x6A, 0x71, 0x80) : p_.accent), 1.5));
-        g.setBrush(p_.field);
-        if (face.kind == FaceKind::Radio) g.drawEllipse(box);
-        else g.drawRoundedRect(box, 3, 3);
-        if (v.state == State::Down) {
-            if (face.kind == FaceKind::Radio) {
-                g.setPen(Qt::NoPen);
-                g.setBrush(p_.accent);
-                g.drawEllipse(box.center(), 3.5, 3.5);
+            auto led = [&](QPointF c, bool lit) {
+                if (lit && !disabled) {
+                    QRadialGradient halo(c, 9);
+                    halo.setColorAt(0, Alpha(p_.accent, 160));
+                    halo.setColorAt(1, Alpha(p_.accent, 0));
+                    g.setPen(Qt::NoPen);
+                    g.setBrush(halo);
+                    g.drawEllipse(c, 9, 9);
+                }
+                g.setPen(QPen(QColor(0x0C, 0x0E, 0x11), 1));
+                g.setBrush(lit && !disabled ? p_.accent : QColor(0x2A, 0x2E, 0x36));
+                g.drawEllipse(c, 3.5, 3.5);
+            };
+            g.setFont(UiFont(8, QFont::DemiBold));
+            if (face.kind == FaceKind::LockLed) {
+                led(QPointF(r.center().x(), 11), v.state == State::Down);
+                g.setPen(disabled ? p_.disabledText : (v.state == State::Down ? p_.text : p_.dimText));
+                g.drawText(QRectF(0, 18, r.width(), 14), Qt::AlignCenter, face.glyph);
             } else {
-                Glyph(g, box, QStringLiteral("check"), p_.accent);
+                const bool bankB = v.state == State::Down;
+                led(QPointF(r.width() * 0.3, 11), !bankB);
+                led(QPointF(r.width() * 0.7, 11), bankB);
+                g.setFont(UiFont(10, QFont::Bold));
+                g.setPen(!bankB && !disabled ? p_.text : p_.disabledText);
+                g.drawText(QRectF(0, 18, r.width() * 0.6, 14), Qt::AlignCenter, QStringLiteral("A"));
+                g.setPen(bankB && !disabled ? p_.text : p_.disabledText);
+                g.drawText(QRectF(r.width() * 0.4, 18, r.width() * 0.6, 14), Qt::AlignCenter,
+                           QStringLiteral("B"));
             }
+            break;
         }
-        break;
-    }
-    case FaceKind::Brand: {
-        const QColor c = v.state == State::Down ? p_.accent : (v.state == State::Over ? Qt::white : p_.text);
-        QPainterPath mark;
-        const QPointF centre(14, r.height() / 2);
-        for (int i = 0; i < 6; ++i) {
-            const qreal a = qDegreesToRadians(60.0 * i - 90.0);
-            const QPointF pt = centre + QPointF(std::cos(a) * 10, std::sin(a) * 10);
-            i == 0 ? mark.moveTo(pt) : mark.lineTo(pt);
+        case FaceKind::TextButton:
+            Button(g, r, v, v.other && key.compare("CONTROL2_APPLY", Qt::CaseInsensitive) == 0);
+            break;
+        case FaceKind::Record:
+            if (v.other && !disabled) {
+                QLinearGradient red(0, 0, 0, r.height());
+                red.setColorAt(0, p_.record.lighter(110));
+                red.setColorAt(1, p_.record.darker(140));
+                g.setPen(QPen(p_.record.lighter(140), 1));
+                g.setBrush(red);
+                g.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+            } else {
+                Button(g, r, v, false);
+                g.setPen(Qt::NoPen);
+                g.setBrush(disabled ? p_.disabledText : p_.record);
+                g.drawRoundedRect(QRectF(3, 5, 3, r.height() - 10), 1.5, 1.5);
+            }
+            break;
+        case FaceKind::Tab: {
+            const bool active = v.state == State::Down || PageOfTab(key) == v.activePage;
+            QColor fill = active ? p_.panel.lighter(125) : p_.panel;
+            if (v.state == State::Over) fill = fill.lighter(112);
+            if (disabled) fill = p_.window;
+            QPainterPath tab;
+            tab.addRoundedRect(r.adjusted(0.5, 0.5, -0.5, 6), 6, 6);
+            g.setClipRect(r);
+            g.setPen(QPen(active && !disabled ? p_.border : p_.panelBorder, 1));
+            g.setBrush(fill);
+            g.drawPath(tab);
+            g.setClipping(false);
+            if (active && !disabled)
+                g.fillRect(QRectF(6, r.height() - 3, r.width() - 12, 3), p_.accent);
+            else if (v.state == State::Over)
+                g.fillRect(QRectF(10, r.height() - 2, r.width() - 20, 2), Alpha(p_.accent, 120));
+            break;
         }
-        mark.closeSubpath();
-        g.setPen(QPen(p_.accent, 2));
-        g.setBrush(Alpha(p_.accent, v.state == State::Over ? 90 : 45));
-        g.drawPath(mark);
-        g.setPen(QPen(c, 2, Qt::SolidLine, Qt::RoundCap));
-        g.drawLine(centre + QPointF(-4.5, -3.5), centre + QPointF(4.5, -3.5));
-        g.drawLine(centre + QPointF(0, -3.5), centre + QPointF(0, 5));
-        QFont f = UiFont(15, QFont::Bold);
-        f.setLetterSpacing(QFont::AbsoluteSpacing, 2.2);
-        g.setFont(f);
-        g.setPen(c);
-        g.drawText(r.adjusted(32, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("TALVENIX"));
-        break;
-    }
-    case FaceKind::Banner: {
-        QLinearGradient band(0, 0, r.width(), 0);
-        band.setColorAt(0, Alpha(p_.accent, disabled ? 20 : 55));
-        band.setColorAt(0.6, Alpha(p_.accent, 8));
-        band.setColorAt(1, Alpha(p_.accent, 0));
-        g.setPen(Qt::NoPen);
-        g.setBrush(band);
-        g.drawRoundedRect(r, 4, 4);
-        g.fillRect(QRectF(0, 4, 3, r.height() - 8), disabled ? p_.disabledText : p_.accent);
-        static const char* glyphs[] = {"keycap", "macro", "note", "briefcase"};
-        if (v.activePage >= 0 && v.activePage < 4)
-            Glyph(g, QRectF(10, 3, r.height() - 6, r.height() - 6), QString::fromLatin1(glyphs[v.activePage]),
-                  disabled ? p_.disabledText : p_.accent);
-        break;
-    }
-    case FaceKind::None:
-        break;
+        case FaceKind::Labelled: {
+            Button(g, r, v, false);
+            g.setFont(UiFont(11, QFont::DemiBold));
+            g.setPen(disabled ? p_.disabledText : (v.state == State::Down ? Qt::white : p_.text));
+            g.drawText(r, Qt::AlignCenter, face.glyph);
+            break;
+        }
+        case FaceKind::Icon: {
+            if (IsTitleBarKey(key)) {
+                const bool closeKey = key.compare("CONTROL_CLOSE", Qt::CaseInsensitive) == 0;
+                if (v.state == State::Over || v.state == State::Down) {
+                    QColor hover = closeKey ? QColor(0xC4, 0x2B, 0x1C) : p_.capTop;
+                    if (v.state == State::Down) hover = closeKey ? hover.darker(130) : p_.accentDeep;
+                    g.setPen(Qt::NoPen);
+                    g.setBrush(hover);
+                    g.drawRoundedRect(r, 5, 5);
+                }
+                Glyph(g, r.adjusted(4, 4, -4, -4), face.glyph, ink);
+            } else {
+                Button(g, r, v, false);
+                const qreal pad = qMin(r.width(), r.height()) * 0.18;
+                Glyph(g, r.adjusted(pad, pad, -pad, -pad), face.glyph, ink);
+            }
+            break;
+        }
+        case FaceKind::Radio:
+        case FaceKind::Check: {
+            const QRectF box(4.5, r.height() / 2 - 7, 14, 14);
+            g.setPen(QPen(
+                disabled ? p_.panelBorder : (v.state == State::Normal ? QColor(0x6A, 0x71, 0x80) : p_.accent),
+                1.5));
+            g.setBrush(p_.field);
+            if (face.kind == FaceKind::Radio)
+                g.drawEllipse(box);
+            else
+                g.drawRoundedRect(box, 3, 3);
+            if (v.state == State::Down) {
+                if (face.kind == FaceKind::Radio) {
+                    g.setPen(Qt::NoPen);
+                    g.setBrush(p_.accent);
+                    g.drawEllipse(box.center(), 3.5, 3.5);
+                } else {
+                    Glyph(g, box, QStringLiteral("check"), p_.accent);
+                }
+            }
+            break;
+        }
+        case FaceKind::Brand: {
+            const QColor c =
+                v.state == State::Down ? p_.accent : (v.state == State::Over ? Qt::white : p_.text);
+            QPainterPath mark;
+            const QPointF centre(14, r.height() / 2);
+            for (int i = 0; i < 6; ++i) {
+                const qreal a = qDegreesToRadians(60.0 * i - 90.0);
+                const QPointF pt = centre + QPointF(std::cos(a) * 10, std::sin(a) * 10);
+                i == 0 ? mark.moveTo(pt) : mark.lineTo(pt);
+            }
+            mark.closeSubpath();
+            g.setPen(QPen(p_.accent, 2));
+            g.setBrush(Alpha(p_.accent, v.state == State::Over ? 90 : 45));
+            g.drawPath(mark);
+            g.setPen(QPen(c, 2, Qt::SolidLine, Qt::RoundCap));
+            g.drawLine(centre + QPointF(-4.5, -3.5), centre + QPointF(4.5, -3.5));
+            g.drawLine(centre + QPointF(0, -3.5), centre + QPointF(0, 5));
+            QFont f = UiFont(15, QFont::Bold);
+            f.setLetterSpacing(QFont::AbsoluteSpacing, 2.2);
+            g.setFont(f);
+            g.setPen(c);
+            g.drawText(r.adjusted(32, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("TALVENIX"));
+            break;
+        }
+        case FaceKind::Banner: {
+            QLinearGradient band(0, 0, r.width(), 0);
+            band.setColorAt(0, Alpha(p_.accent, disabled ? 20 : 55));
+            band.setColorAt(0.6, Alpha(p_.accent, 8));
+            band.setColorAt(1, Alpha(p_.accent, 0));
+            g.setPen(Qt::NoPen);
+            g.setBrush(band);
+            g.drawRoundedRect(r, 4, 4);
+            g.fillRect(QRectF(0, 4, 3, r.height() - 8), disabled ? p_.disabledText : p_.accent);
+            static const char* glyphs[] = {"keycap", "macro", "note", "briefcase"};
+            if (v.activePage >= 0 && v.activePage < 4)
+                Glyph(g, QRectF(10, 3, r.height() - 6, r.height() - 6),
+                      QString::fromLatin1(glyphs[v.activePage]), disabled ? p_.disabledText : p_.accent);
+            break;
+        }
+        case FaceKind::None:
+            break;
     }
     g.end();
 
@@ -646,7 +664,8 @@ void Painter::PaintFace(QImage& picture, const QString& key, const QRect& rect, 
 void Painter::PaintArrowFace(QImage& picture, const QString& faceKey, const QRect& rect) const {
     Variant v;
     v.state = faceKey.endsWith(QLatin1Char('2')) ? State::Down : State::Normal;
-    Face face{FaceKind::Icon, faceKey.startsWith(QLatin1String("UP"), Qt::CaseInsensitive) ? "chevup" : "chevdown"};
+    Face face{FaceKind::Icon,
+              faceKey.startsWith(QLatin1String("UP"), Qt::CaseInsensitive) ? "chevup" : "chevdown"};
     PaintFace(picture, QStringLiteral("ARROW"), rect, face, v);
 }
 
@@ -686,7 +705,8 @@ QImage Painter::LampSwitch(QSize size, bool on) const {
     g.setBrush(on ? QColor(Qt::white) : p_.dimText);
     g.drawEllipse(knob, d / 2, d / 2);
     // A small lamp mark on the free side of the track.
-    const QPointF mark(on ? track.left() + track.width() * 0.3 : track.right() - track.width() * 0.3, track.center().y());
+    const QPointF mark(on ? track.left() + track.width() * 0.3 : track.right() - track.width() * 0.3,
+                       track.center().y());
     g.setBrush(on ? QColor(255, 255, 255, 200) : p_.disabledText);
     g.drawEllipse(mark, 2.5, 2.5);
     return image.convertToFormat(QImage::Format_RGB32);
@@ -777,7 +797,8 @@ QImage Painter::RandomToggle(QSize size, bool on) const {
         Button(g, QRectF(0, 0, size.width(), size.height()), v, false);
     }
     const qreal s = size.height() - 6;
-    Glyph(g, QRectF(size.width() / 2.0 - s / 2, 3, s, s), QStringLiteral("shuffle"), on ? QColor(Qt::white) : p_.dimText);
+    Glyph(g, QRectF(size.width() / 2.0 - s / 2, 3, s, s), QStringLiteral("shuffle"),
+          on ? QColor(Qt::white) : p_.dimText);
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -788,8 +809,8 @@ QImage Painter::Tool(QSize size, int tool, bool chosen) const {
     Variant v;
     Button(g, QRectF(0, 0, size.width(), size.height()), v, chosen);
     const qreal s = size.height() - 6;
-    Glyph(g, QRectF(size.width() / 2.0 - s / 2, 3, s, s), tool == 0 ? QStringLiteral("brush") : QStringLiteral("drop"),
-          chosen ? QColor(Qt::white) : p_.text);
+    Glyph(g, QRectF(size.width() / 2.0 - s / 2, 3, s, s),
+          tool == 0 ? QStringLiteral("brush") : QStringLiteral("drop"), chosen ? QColor(Qt::white) : p_.text);
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -866,7 +887,8 @@ QImage Painter::TrayIcon(int id) const {
     g.setPen(QPen(QColor(0, 0, 0, 120), 2));
     g.setBrush(fill);
     g.drawRoundedRect(QRectF(3, 3, 58, 58), 14, 14);
-    Glyph(g, QRectF(8, 8, 48, 48), QStringLiteral("keyboard"), id == 128 ? QColor(0xC9, 0xCE, 0xD8) : QColor(Qt::white));
+    Glyph(g, QRectF(8, 8, 48, 48), QStringLiteral("keyboard"),
+          id == 128 ? QColor(0xC9, 0xCE, 0xD8) : QColor(Qt::white));
     if (id == 142) {
         g.setPen(QPen(QColor(0x15, 0x17, 0x1C), 2));
         g.setBrush(Qt::white);

@@ -39,11 +39,11 @@ enum class State { Normal, Over, Down, Disabled };
 // Variations of a whole picture set.
 struct Variant {
     State state = State::Normal;
-    bool assigned = false;   // main_color0/1: key and G caps in their "has an assignment" look
-    bool dimmed = false;     // macro2: everything subdued (macro-only mode)
-    bool other = false;      // macro_other: Record while recording, Apply highlighted
-    int activePage = -1;     // composite sets: 0 key, 1 macro, 2 media, 3 function
-    bool ghost = false;      // background caps: what shows inside a key drawn in colour mode
+    bool assigned = false;  // main_color0/1: key and G caps in their "has an assignment" look
+    bool dimmed = false;    // macro2: everything subdued (macro-only mode)
+    bool other = false;     // macro_other: Record while recording, Apply highlighted
+    int activePage = -1;    // composite sets: 0 key, 1 macro, 2 media, 3 function
+    bool ghost = false;     // background caps: what shows inside a key drawn in colour mode
 };
 
 class Painter {
@@ -63,12 +63,14 @@ public:
 
     // Lighting-panel bitmaps, each the size of its control.
     QImage LampSwitch(QSize size, bool on) const;
-    QImage Direction(QSize size, const QString& kind, bool pressed) const;  // left right up down julong kuosan
+    QImage Direction(QSize size, const QString& kind,
+                     bool pressed) const;  // left right up down julong kuosan
     QImage Preset(QSize size, QColor colour, bool chosen) const;
     QImage RandomToggle(QSize size, bool on) const;
     QImage Tool(QSize size, int tool, bool chosen) const;
     QImage BusyFrame(QSize size, int frame, const QColor& base) const;  // frame 0..9
-    QImage Slider(QSize size, int position, int positions, int style) const;  // style 0 bright, 1 speed, 2 plain
+    QImage Slider(QSize size, int position, int positions,
+                  int style) const;  // style 0 bright, 1 speed, 2 plain
     QImage TrayIcon(int id) const;
 
 private:

@@ -6,7 +6,8 @@
 namespace skingen {
 
 bool ParseRect(const QString& text, QRect* out) {
-    static const QRegularExpression re(QStringLiteral("^\\s*(-?\\d+)\\s*,\\s*(-?\\d+)\\s*,\\s*(-?\\d+)\\s*,\\s*(-?\\d+)"));
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(-?\\d+)\\s*,\\s*(-?\\d+)\\s*,\\s*(-?\\d+)\\s*,\\s*(-?\\d+)"));
     const auto m = re.match(text);
     if (!m.hasMatch()) return false;
     *out = QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt());

@@ -91,8 +91,10 @@ struct Generator {
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         QPainter g(&image);
         g.drawImage(QPoint(-1, -1), backgrounds.value(layout));
-        g.drawImage(QPoint(size.width() - 1, 0), backgrounds.value(layout), QRect(size.width() - 1, 0, 1, size.height()));
-        g.drawImage(QPoint(0, size.height() - 1), backgrounds.value(layout), QRect(0, size.height() - 1, size.width(), 1));
+        g.drawImage(QPoint(size.width() - 1, 0), backgrounds.value(layout),
+                    QRect(size.width() - 1, 0, 1, size.height()));
+        g.drawImage(QPoint(0, size.height() - 1), backgrounds.value(layout),
+                    QRect(0, size.height() - 1, size.width(), 1));
         return image;
     }
 
@@ -115,7 +117,8 @@ struct Generator {
                     if (!ParseRect(value, &r)) Fail(l + ": bad rectangle for " + key + ": " + value);
                     for (const Placed& p : placed) {
                         if (!p.rect.intersects(r)) continue;
-                        if (p.layout == l || p.rect != r || p.face.kind != face.kind || p.face.glyph != face.glyph)
+                        if (p.layout == l || p.rect != r || p.face.kind != face.kind ||
+                            p.face.glyph != face.glyph)
                             Fail(QStringLiteral("%1 %2 overlaps %3 %4 in the %5 pictures")
                                      .arg(l, key, p.layout, p.key, set.prefix));
                     }
@@ -195,11 +198,12 @@ struct Generator {
 
         const QRect busy = RectOf(m, "CONTROL_JDTStatic");
         const QColor under = backgrounds.value(m).pixelColor(busy.center());
-        for (int f = 0; f < 10; ++f) Save(painter.BusyFrame(busy.size(), f, under), QStringLiteral("jdt%1.bmp").arg(f + 1));
+        for (int f = 0; f < 10; ++f)
+            Save(painter.BusyFrame(busy.size(), f, under), QStringLiteral("jdt%1.bmp").arg(f + 1));
 
         const QSize slider = RectOf(m, "CONTROL_LightSlider").size();
         for (int k = 0; k <= 25; ++k) {
-            QImage face = k < 6 ? painter.Slider(slider, k, 6, 0)
+            QImage face = k < 6    ? painter.Slider(slider, k, 6, 0)
                           : k < 12 ? painter.Slider(slider, k - 6, 6, 1)
                                    : painter.Slider(slider, k - 12, 14, 2);
             Save(face, QStringLiteral("%1.bmp").arg(k));

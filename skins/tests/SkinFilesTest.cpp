@@ -30,7 +30,8 @@ QList<QPair<QString, QRect>> Rects(const SkinIni& layout, const QString& section
     QList<QPair<QString, QRect>> out;
     for (const auto& [key, value] : layout.Entries(section)) {
         QRect r;
-        EXPECT_TRUE(ParseRect(value, &r)) << qPrintable(layout.path()) << " " << qPrintable(key) << "=" << qPrintable(value);
+        EXPECT_TRUE(ParseRect(value, &r))
+            << qPrintable(layout.path()) << " " << qPrintable(key) << "=" << qPrintable(value);
         out.append({key, r});
     }
     return out;
@@ -105,26 +106,82 @@ TEST(SkinLayout, KeyboardButtonsNeverOverlap) {
 
 TEST(SkinLayout, MainWindowPlacesEveryControlOfItsPanels) {
     const SkinIni main = Layout("Main.ini");
-    const QStringList required = {
-        "CONTROL_OK", "CONTROL_CANCEL", "CONTROL2_APPLY", "CONTROL_CLOSE", "CONTROL_MINIMIZE", "CONTROL_MENU",
-        "CONTROL_HELP", "KALTEV_LINK", "KALTEV_VER", "FUNC_PROFILES", "FUNC_MACRO", "FUNC_PROFILE1",
-        "FUNC_PROFILE2", "FUNC_PROFILE3", "FUNC_DEFAULT", "FUNC_SWITCH", "FUNC_REPORT1", "FUNC_REPORT2",
-        "FUNC_REPORT3", "FUNC_REPORT4", "LOCK_AB", "LOCK_CAPS", "LOCK_NUM", "LOCK_SCROLL", "CONTROL_DengStaPic",
-        "CONTROL_XGcombox", "CONTROL_LightSlider", "CONTROL_SpeedSlider", "CONTROL_BLFXLStaPic",
-        "CONTROL_BLFXRStaPic", "CONTROL_BLFXLStaPic2", "CONTROL_BLFXRStaPic2", "CONTROL_BLFXLStaPic3",
-        "CONTROL_BLFXRStaPic3", "CONTROL_BLFXStatic", "CONTROL_BLFXStatic2", "CONTROL_BLFXStatic3",
-        "CONTROL_HXysButton", "CONTROL_HXsjsStaPic", "CONTROL_FYYSButton", "CONTROL_FYSJSStaPic",
-        "CONTROL_HONGPIC", "CONTROL_HUANGPIC", "CONTROL_LVPIC", "CONTROL_LANPIC", "CONTROL_FYdjcfStaPic",
-        "CONTROL_FYggcfStaPic", "CONTROL_JTysButton", "CONTROL_TSysButton", "CONTROL_TSsjsStaPic",
-        "CONTROL_CDysButton", "CONTROL_CDsjsStaPic", "CONTROL_USERysButton", "CONTROL_USERjsButton",
-        "CONTROL_USERgjStaPic1", "CONTROL_USERgjStaPic2", "CONTROL_umCombo", "m_edit_rgbr", "m_edit_rgbg",
-        "m_edit_rgbb", "m_rgbr_static", "m_rgbg_static", "m_rgbb_static", "CONTROL_UsbStatic",
-        "CONTROL_DengStatic", "CONTROL_LightStatic", "CONTROL_SpeedStatic", "CONTROL_USERjsStatic",
-        "CONTROL_USERgjStatic", "CONTROL_JDTStatic", "CONTROL_TITLE"};
+    const QStringList required = {"CONTROL_OK",
+                                  "CONTROL_CANCEL",
+                                  "CONTROL2_APPLY",
+                                  "CONTROL_CLOSE",
+                                  "CONTROL_MINIMIZE",
+                                  "CONTROL_MENU",
+                                  "CONTROL_HELP",
+                                  "KALTEV_LINK",
+                                  "KALTEV_VER",
+                                  "FUNC_PROFILES",
+                                  "FUNC_MACRO",
+                                  "FUNC_PROFILE1",
+                                  "FUNC_PROFILE2",
+                                  "FUNC_PROFILE3",
+                                  "FUNC_DEFAULT",
+                                  "FUNC_SWITCH",
+                                  "FUNC_REPORT1",
+                                  "FUNC_REPORT2",
+                                  "FUNC_REPORT3",
+                                  "FUNC_REPORT4",
+                                  "LOCK_AB",
+                                  "LOCK_CAPS",
+                                  "LOCK_NUM",
+                                  "LOCK_SCROLL",
+                                  "CONTROL_DengStaPic",
+                                  "CONTROL_XGcombox",
+                                  "CONTROL_LightSlider",
+                                  "CONTROL_SpeedSlider",
+                                  "CONTROL_BLFXLStaPic",
+                                  "CONTROL_BLFXRStaPic",
+                                  "CONTROL_BLFXLStaPic2",
+                                  "CONTROL_BLFXRStaPic2",
+                                  "CONTROL_BLFXLStaPic3",
+                                  "CONTROL_BLFXRStaPic3",
+                                  "CONTROL_BLFXStatic",
+                                  "CONTROL_BLFXStatic2",
+                                  "CONTROL_BLFXStatic3",
+                                  "CONTROL_HXysButton",
+                                  "CONTROL_HXsjsStaPic",
+                                  "CONTROL_FYYSButton",
+                                  "CONTROL_FYSJSStaPic",
+                                  "CONTROL_HONGPIC",
+                                  "CONTROL_HUANGPIC",
+                                  "CONTROL_LVPIC",
+                                  "CONTROL_LANPIC",
+                                  "CONTROL_FYdjcfStaPic",
+                                  "CONTROL_FYggcfStaPic",
+                                  "CONTROL_JTysButton",
+                                  "CONTROL_TSysButton",
+                                  "CONTROL_TSsjsStaPic",
+                                  "CONTROL_CDysButton",
+                                  "CONTROL_CDsjsStaPic",
+                                  "CONTROL_USERysButton",
+                                  "CONTROL_USERjsButton",
+                                  "CONTROL_USERgjStaPic1",
+                                  "CONTROL_USERgjStaPic2",
+                                  "CONTROL_umCombo",
+                                  "m_edit_rgbr",
+                                  "m_edit_rgbg",
+                                  "m_edit_rgbb",
+                                  "m_rgbr_static",
+                                  "m_rgbg_static",
+                                  "m_rgbb_static",
+                                  "CONTROL_UsbStatic",
+                                  "CONTROL_DengStatic",
+                                  "CONTROL_LightStatic",
+                                  "CONTROL_SpeedStatic",
+                                  "CONTROL_USERjsStatic",
+                                  "CONTROL_USERgjStatic",
+                                  "CONTROL_JDTStatic",
+                                  "CONTROL_TITLE"};
     for (const QString& key : required) EXPECT_TRUE(main.HasKey("BUTTONINFO", key)) << qPrintable(key);
     for (const char* face : {"UP_ARROW_LEFT", "DOWN_ARROW_LEFT", "UP_ARROW_RIGHT", "DOWN_ARROW_RIGHT"})
         for (int state = 1; state <= 2; ++state)
-            EXPECT_TRUE(main.HasKey("BUTTONINFO2", QStringLiteral("%1%2").arg(QLatin1String(face)).arg(state)));
+            EXPECT_TRUE(
+                main.HasKey("BUTTONINFO2", QStringLiteral("%1%2").arg(QLatin1String(face)).arg(state)));
 }
 
 TEST(SkinLayout, DialogsPlaceTheControlsTheirWindowsRead) {
@@ -132,25 +189,32 @@ TEST(SkinLayout, DialogsPlaceTheControlsTheirWindowsRead) {
         const char* file;
         QStringList keys;
     } dialogs[] = {
-        {"Profile.ini", {"CONTROL_OK", "CONTROL_CANCEL", "FUNC_ADD", "FUNC_LOAD", "FUNC_DELETE", "CONTROL2_APPLY", "PROGRAM_LIST"}},
-        {"Macro.ini", {"PROGRAM_LIST", "PROGRAM_LIST2", "FUNC_ADD", "FUNC_DELETE", "FUNC_RECORD", "FUNC_DELETE2",
-                       "FUNC_CLEAR", "FUNC_UP_TOP", "FUNC_UP", "FUNC_DOWN", "FUNC_DOWN_BOTTOM", "FUNC_RECORD_DELAY",
-                       "CONTROL_OK", "CONTROL_CANCEL", "CONTROL2_APPLY"}},
-        {"Composite.ini", {"CONTROL_KEY", "CONTROL_MACRO", "CONTROL_MEDIA", "CONTROL_FUNCTION", "CONTROL_CLEAR",
-                           "CONTROL_MASK", "CONTROL_TITLE", "CONTROL_OSK", "CONTROL_OK", "CONTROL_CANCEL",
-                           "FUNC_MACRO_ADD", "FUNC_MACRO_DELETE", "FUNC_MACRO_RECORD", "FUNC_MACRO_DELETE2",
-                           "FUNC_MACRO_CLEAR", "FUNC_MACRO_UP_TOP", "FUNC_MACRO_UP", "FUNC_MACRO_DOWN",
-                           "FUNC_MACRO_DOWN_BOTTOM", "FUNC_MACRO_RECORD_DELAY", "FUNC_MACRO_LIST2",
-                           "FUNC_MACRO_CYCLES", "FUNC_MACRO_CYCLES_PROMPT"}},
-        {"Key.ini", {"FUNC_EXTRA_1", "FUNC_EXTRA_2", "FUNC_EXTRA_3", "FUNC_EXTRA_4", "FUNC_EXTRA_2_2", "FUNC_SEL_1",
-                     "FUNC_SEL_2", "FUNC_SEL_3", "FUNC_SEL_4", "FUNC_SEL_5", "FUNC_SEL_6", "FUNC_SEL_7", "CONTROL_OK",
-                     "CONTROL_CANCEL"}},
-        {"UpdateDlg.ini", {"CONTROL_UPStatic", "CONTROL_UPCombox", "CONTROL_CUPButton", "CONTROL_UPButton",
-                           "CONTROL_OPENButton", "CONTROL_BACKUPButton"}},
+        {"Profile.ini",
+         {"CONTROL_OK", "CONTROL_CANCEL", "FUNC_ADD", "FUNC_LOAD", "FUNC_DELETE", "CONTROL2_APPLY",
+          "PROGRAM_LIST"}},
+        {"Macro.ini",
+         {"PROGRAM_LIST", "PROGRAM_LIST2", "FUNC_ADD", "FUNC_DELETE", "FUNC_RECORD", "FUNC_DELETE2",
+          "FUNC_CLEAR", "FUNC_UP_TOP", "FUNC_UP", "FUNC_DOWN", "FUNC_DOWN_BOTTOM", "FUNC_RECORD_DELAY",
+          "CONTROL_OK", "CONTROL_CANCEL", "CONTROL2_APPLY"}},
+        {"Composite.ini",
+         {"CONTROL_KEY",       "CONTROL_MACRO",      "CONTROL_MEDIA",           "CONTROL_FUNCTION",
+          "CONTROL_CLEAR",     "CONTROL_MASK",       "CONTROL_TITLE",           "CONTROL_OSK",
+          "CONTROL_OK",        "CONTROL_CANCEL",     "FUNC_MACRO_ADD",          "FUNC_MACRO_DELETE",
+          "FUNC_MACRO_RECORD", "FUNC_MACRO_DELETE2", "FUNC_MACRO_CLEAR",        "FUNC_MACRO_UP_TOP",
+          "FUNC_MACRO_UP",     "FUNC_MACRO_DOWN",    "FUNC_MACRO_DOWN_BOTTOM",  "FUNC_MACRO_RECORD_DELAY",
+          "FUNC_MACRO_LIST2",  "FUNC_MACRO_CYCLES",  "FUNC_MACRO_CYCLES_PROMPT"}},
+        {"Key.ini",
+         {"FUNC_EXTRA_1", "FUNC_EXTRA_2", "FUNC_EXTRA_3", "FUNC_EXTRA_4", "FUNC_EXTRA_2_2", "FUNC_SEL_1",
+          "FUNC_SEL_2", "FUNC_SEL_3", "FUNC_SEL_4", "FUNC_SEL_5", "FUNC_SEL_6", "FUNC_SEL_7", "CONTROL_OK",
+          "CONTROL_CANCEL"}},
+        {"UpdateDlg.ini",
+         {"CONTROL_UPStatic", "CONTROL_UPCombox", "CONTROL_CUPButton", "CONTROL_UPButton",
+          "CONTROL_OPENButton", "CONTROL_BACKUPButton"}},
     };
     for (const auto& d : dialogs) {
         const SkinIni layout = Layout(QString::fromLatin1(d.file));
-        for (const QString& key : d.keys) EXPECT_TRUE(layout.HasKey("BUTTONINFO", key)) << d.file << " " << qPrintable(key);
+        for (const QString& key : d.keys)
+            EXPECT_TRUE(layout.HasKey("BUTTONINFO", key)) << d.file << " " << qPrintable(key);
     }
 }
 
@@ -166,11 +230,13 @@ TEST(SkinLayout, ColourWheelIsUncoveredAndShowsPureColours) {
     for (int angle = 0; angle < 360; angle += 30) {
         for (int distance : {20, 45, 63}) {
             const double a = angle * M_PI / 180.0;
-            const int dx = int(std::lround(std::cos(a) * distance)), dy = -int(std::lround(std::sin(a) * distance));
+            const int dx = int(std::lround(std::cos(a) * distance)),
+                      dy = -int(std::lround(std::sin(a) * distance));
             if (dx * dx + dy * dy > radius * radius) continue;
             const QColor c = bg.pixelColor(centre + QPoint(dx, dy));
             EXPECT_GE(c.value(), 250) << angle << "deg at " << distance;
-            EXPECT_NEAR(c.hsvSaturationF(), std::sqrt(dx * dx + dy * dy) / radius, 0.06) << angle << "deg at " << distance;
+            EXPECT_NEAR(c.hsvSaturationF(), std::sqrt(dx * dx + dy * dy) / radius, 0.06)
+                << angle << "deg at " << distance;
             if (distance >= 45) {
                 const int hueError = std::abs(c.hsvHue() - angle) % 360;
                 EXPECT_LE(std::min(hueError, 360 - hueError), 6) << angle << "deg at " << distance;
@@ -186,7 +252,8 @@ TEST(SkinLayout, EffectNamesAndLightingCaptionsExistInBothLanguages) {
             EXPECT_FALSE(main.Value(section, QString::number(code)).isEmpty()) << section << " " << code;
     EXPECT_NE(main.Value("Mode", "5"), main.Value("Mode1", "5"));
     for (const char* section : {"Control_Name", "Control_Name1"})
-        for (const char* key : {"Usb", "Deng", "Light", "FX", "Speed", "Color", "JColor", "DC", "Tool", "Other"})
+        for (const char* key :
+             {"Usb", "Deng", "Light", "FX", "Speed", "Color", "JColor", "DC", "Tool", "Other"})
             EXPECT_FALSE(main.Value(section, QString::fromLatin1(key)).isEmpty()) << section << " " << key;
 }
 
@@ -202,10 +269,12 @@ TEST(SkinPictures, BackgroundsAndMasksMatchTheirWindows) {
         EXPECT_EQ(mask.size(), size) << qPrintable(name);
         // White (outside) only in the rounded corners; everything else is inside the window.
         EXPECT_EQ(mask.pixelColor(0, 0), QColor(Qt::white)) << qPrintable(name);
-        EXPECT_EQ(mask.pixelColor(size.width() - 1, size.height() - 1), QColor(Qt::white)) << qPrintable(name);
+        EXPECT_EQ(mask.pixelColor(size.width() - 1, size.height() - 1), QColor(Qt::white))
+            << qPrintable(name);
         EXPECT_NE(mask.pixelColor(size.width() / 2, 0), QColor(Qt::white)) << qPrintable(name);
         EXPECT_NE(mask.pixelColor(0, size.height() / 2), QColor(Qt::white)) << qPrintable(name);
-        EXPECT_NE(mask.pixelColor(size.width() / 2, size.height() / 2), QColor(Qt::white)) << qPrintable(name);
+        EXPECT_NE(mask.pixelColor(size.width() / 2, size.height() / 2), QColor(Qt::white))
+            << qPrintable(name);
     }
 }
 
@@ -223,10 +292,10 @@ TEST(SkinPictures, EveryStatePictureCoversTheDialogsThatUseIt) {
         }
     }
     // The names the program loads by themselves.
-    for (const char* name : {"main_normal.jpg", "main_over.jpg", "main_down.jpg", "main_disable.jpg", "Arrow.jpg",
-                             "main_color0.jpg", "main_color1.jpg", "key_disable.jpg", "macro_other.jpg",
-                             "macro2_disable.jpg", "media_down.jpg", "function_over.jpg", "Profile_down.jpg",
-                             "update_over.jpg"})
+    for (const char* name :
+         {"main_normal.jpg", "main_over.jpg", "main_down.jpg", "main_disable.jpg", "Arrow.jpg",
+          "main_color0.jpg", "main_color1.jpg", "key_disable.jpg", "macro_other.jpg", "macro2_disable.jpg",
+          "media_down.jpg", "function_over.jpg", "Profile_down.jpg", "update_over.jpg"})
         EXPECT_TRUE(SkinDir().exists(QString::fromLatin1(name))) << name;
 }
 
@@ -304,10 +373,13 @@ TEST(SkinPictures, LightingBitmapsFitTheirControls) {
         QStringList pictures;
     } groups[] = {
         {"CONTROL_DengStaPic", {"dengup.bmp", "dengdown.bmp"}},
-        {"CONTROL_BLFXLStaPic", {"leftup.bmp", "leftdown.bmp", "rightup.bmp", "rightdown.bmp", "upup.bmp", "updown.bmp",
-                                 "downup.bmp", "downdown.bmp", "julong.bmp", "julongdown.bmp", "kuosan.bmp", "kuosandown.bmp"}},
+        {"CONTROL_BLFXLStaPic",
+         {"leftup.bmp", "leftdown.bmp", "rightup.bmp", "rightdown.bmp", "upup.bmp", "updown.bmp",
+          "downup.bmp", "downdown.bmp", "julong.bmp", "julongdown.bmp", "kuosan.bmp", "kuosandown.bmp"}},
         {"CONTROL_BLFXRStaPic3", {"upup.bmp", "downdown.bmp"}},
-        {"CONTROL_HONGPIC", {"hong.bmp", "hongok.bmp", "huang.bmp", "huangok.bmp", "lv.bmp", "lvok.bmp", "lan.bmp", "lanok.bmp"}},
+        {"CONTROL_HONGPIC",
+         {"hong.bmp", "hongok.bmp", "huang.bmp", "huangok.bmp", "lv.bmp", "lvok.bmp", "lan.bmp",
+          "lanok.bmp"}},
         {"CONTROL_HXsjsStaPic", {"sjsup.bmp", "sjsdown.bmp"}},
         {"CONTROL_FYSJSStaPic", {"sjsup.bmp", "sjsdown.bmp"}},
         {"CONTROL_USERgjStaPic2", {"user1up.bmp", "user1down.bmp", "user2up.bmp", "user2down.bmp"}},
@@ -319,8 +391,10 @@ TEST(SkinPictures, LightingBitmapsFitTheirControls) {
         for (const QString& picture : g.pictures)
             EXPECT_EQ(Load(picture).size(), sizeOf(g.control)) << g.control << " " << qPrintable(picture);
     // Slider faces differ from one position to the next.
-    for (int k = 0; k < 25; ++k) EXPECT_NE(Load(QStringLiteral("%1.bmp").arg(k)), Load(QStringLiteral("%1.bmp").arg(k + 1))) << k;
-    for (int id : {128, 141, 142}) EXPECT_TRUE(Load(QStringLiteral("icon_%1.png").arg(id)).hasAlphaChannel()) << id;
+    for (int k = 0; k < 25; ++k)
+        EXPECT_NE(Load(QStringLiteral("%1.bmp").arg(k)), Load(QStringLiteral("%1.bmp").arg(k + 1))) << k;
+    for (int id : {128, 141, 142})
+        EXPECT_TRUE(Load(QStringLiteral("icon_%1.png").arg(id)).hasAlphaChannel()) << id;
 }
 
 TEST(SkinTemplate, ColourSetTemplateHoldsTenSetsForEveryKey) {

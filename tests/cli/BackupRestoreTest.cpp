@@ -123,7 +123,8 @@ macros::Configuration BigMacros(int count) {
         m.id = static_cast<std::uint16_t>(i + 1);
         m.SetName(std::u16string(249, static_cast<char16_t>(u'a' + i)));
         m.actionCount = 1000;
-        for (int a = 0; a < 1000; ++a) m.actions[static_cast<std::size_t>(a)] = {10, 0x01E, static_cast<std::uint16_t>(a % 2)};
+        for (int a = 0; a < 1000; ++a)
+            m.actions[static_cast<std::size_t>(a)] = {10, 0x01E, static_cast<std::uint16_t>(a % 2)};
         c.macros.push_back(m);
     }
     return c;

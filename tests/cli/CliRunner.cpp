@@ -16,7 +16,8 @@ extern char** environ;
 
 namespace talvenix::test {
 
-CliResult RunCliBinary(const std::vector<std::string>& args, const std::map<std::string, std::string>& extraEnv) {
+CliResult RunCliBinary(const std::vector<std::string>& args,
+                       const std::map<std::string, std::string>& extraEnv) {
     int outPipe[2];
     int errPipe[2];
     if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
@@ -70,7 +71,8 @@ CliResult RunCliBinary(const std::vector<std::string>& args, const std::map<std:
 
 CliTest::CliTest() = default;
 
-CliResult CliTest::Sim(const std::vector<std::string>& args, const std::map<std::string, std::string>& extraEnv) {
+CliResult CliTest::Sim(const std::vector<std::string>& args,
+                       const std::map<std::string, std::string>& extraEnv) {
     std::map<std::string, std::string> env = extraEnv;
     env["TALVENIX_SIM_STATE"] = StateFile().string();
     env.insert_or_assign("TALVENIX_SIM_LATENCY_US", std::string(1, '0'));  // no reply latency
@@ -139,8 +141,8 @@ macros::Configuration KeyboardRepresentableConfig() {
     // Profile 2: Space disabled, Z acts as the mute key's media function.
     c.StoreAssignment(2, 0x39, Record(1, 0));
     c.StoreAssignment(2, 0x2C, Record(7, 7));
-    c.macros.push_back(Macro(1, u"Hello", 1,
-                             {{0, 0x02A, 0}, {20, 0x023, 0}, {30, 0x023, 1}, {10, 0x02A, 1}, {40000, 0x130, 0}}));
+    c.macros.push_back(Macro(
+        1, u"Hello", 1, {{0, 0x02A, 0}, {20, 0x023, 0}, {30, 0x023, 1}, {10, 0x02A, 1}, {40000, 0x130, 0}}));
     c.macros.push_back(Macro(2, u"Second macro", 3, {{100, 0x01E, 0}, {100, 0x01E, 1}}));
     c.RefreshHeader();
     return c;
@@ -152,12 +154,12 @@ macros::Configuration RichConfig() {
     c.strings.Set(0x3F, u"/usr/bin/xterm -e top");
     c.StoreAssignment(2, 0x40, Record(6, 0));  // F6 of profile 2 types a text
     c.strings.Set(2 * 512 + 0x40, u"Grüße, 世界");
-    c.StoreAssignment(0, keys::kGSlotBankA + 2, Record(4, 2, 5));   // G3 of bank A: macro 2, 5 cycles
+    c.StoreAssignment(0, keys::kGSlotBankA + 2, Record(4, 2, 5));  // G3 of bank A: macro 2, 5 cycles
     c.StoreAssignment(1, keys::kGSlotBankB + 8, Record(7, 17, keys::GKeyNumber(keys::kGSlotBankB + 8)));
-    c.StoreAssignment(3, 0x10, Record(2, 0x11));  // the spare block 3
-    c.StoreAssignment(0, 0x11, Record(9, 1234));  // a kind this program does not know
-    c.StoreAssignment(0, 0x12, Record(8, 13));    // a function read back as "A3"
-    c.StoreAssignment(0, 0x13, Record(2, 0x136)); // right Shift by its second code
+    c.StoreAssignment(3, 0x10, Record(2, 0x11));   // the spare block 3
+    c.StoreAssignment(0, 0x11, Record(9, 1234));   // a kind this program does not know
+    c.StoreAssignment(0, 0x12, Record(8, 13));     // a function read back as "A3"
+    c.StoreAssignment(0, 0x13, Record(2, 0x136));  // right Shift by its second code
     keys::KeyAssignment withExtra = Record(1, 0);
     c.image.Block(1)[0x14] = withExtra;
     c.image.Block(1)[0x14].extra = {1, 2, 3, 4, 5, 6, 7, 8};

@@ -2,13 +2,13 @@
 // keyboard (its state file in that HOME, no reply latency), and hands back what it printed.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "core/macros/WorkingConfig.h"
 #include "tests/support/TempHome.h"
@@ -22,14 +22,16 @@ struct CliResult {
 };
 
 // The child's environment is this process's, plus `extraEnv`.
-CliResult RunCliBinary(const std::vector<std::string>& args, const std::map<std::string, std::string>& extraEnv = {});
+CliResult RunCliBinary(const std::vector<std::string>& args,
+                       const std::map<std::string, std::string>& extraEnv = {});
 
 class CliTest : public ::testing::Test {
 protected:
     CliTest();
 
     // talvenix-cli --simulate ARGS...
-    CliResult Sim(const std::vector<std::string>& args, const std::map<std::string, std::string>& extraEnv = {});
+    CliResult Sim(const std::vector<std::string>& args,
+                  const std::map<std::string, std::string>& extraEnv = {});
     // talvenix-cli ARGS... (no keyboard needed)
     CliResult Run(const std::vector<std::string>& args) { return RunCliBinary(args); }
 

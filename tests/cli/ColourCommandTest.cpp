@@ -12,7 +12,8 @@ class ColourCommandTest : public CliTest {
 protected:
     std::vector<std::uint8_t> Bank(int profile) const {
         const auto s = State();
-        const auto at = s.begin() + static_cast<std::ptrdiff_t>(kStateColours + static_cast<std::size_t>(profile) * 512);
+        const auto at =
+            s.begin() + static_cast<std::ptrdiff_t>(kStateColours + static_cast<std::size_t>(profile) * 512);
         return {at, at + 378};
     }
     std::filesystem::path ColourFile(int n) const {

@@ -33,8 +33,8 @@ TEST_F(CommandLineTest, InfoDescribesTheKeyboard) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("current profile: 0"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("macro space: 16384 bytes"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("  20  "), std::string::npos) << r.out;   // effect 20 is offered
-    EXPECT_EQ(r.out.find("  19  "), std::string::npos) << r.out;   // 19 is not
+    EXPECT_NE(r.out.find("  20  "), std::string::npos) << r.out;  // effect 20 is offered
+    EXPECT_EQ(r.out.find("  19  "), std::string::npos) << r.out;  // 19 is not
 }
 
 TEST_F(CommandLineTest, NamesListsWhatTheJsonFormAccepts) {
@@ -77,7 +77,8 @@ TEST_F(CommandLineTest, AMistypedCommandOfAGroupIsNamed) {
 }
 
 TEST_F(CommandLineTest, AnEmptyFileNameIsRefusedPlainly) {
-    for (const auto& args : std::vector<std::vector<std::string>>{{"validate", ""}, {"show", ""}, {"to-json", ""}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"validate", ""}, {"show", ""}, {"to-json", ""}}) {
         const CliResult r = Run(args);
         EXPECT_EQ(r.exitCode, 1) << args.front();
         EXPECT_EQ(r.err, "talvenix-cli: a file name is needed\n") << args.front();
@@ -107,10 +108,18 @@ TEST_F(CommandLineTest, ASimulatorStateThatIsNoFileIsRefusedAndLeftAlone) {
 }
 
 TEST_F(CommandLineTest, EveryCommandHasHelp) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--help"}, {"info", "--help"}, {"backup", "--help"}, {"restore", "--help"}, {"validate", "--help"},
-             {"show", "--help"}, {"to-json", "--help"}, {"from-json", "--help"}, {"profile", "--help"},
-             {"lighting", "set", "--help"}, {"colours", "paint", "--help"}, {"sim", "fault", "--help"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--help"},
+                                                                  {"info", "--help"},
+                                                                  {"backup", "--help"},
+                                                                  {"restore", "--help"},
+                                                                  {"validate", "--help"},
+                                                                  {"show", "--help"},
+                                                                  {"to-json", "--help"},
+                                                                  {"from-json", "--help"},
+                                                                  {"profile", "--help"},
+                                                                  {"lighting", "set", "--help"},
+                                                                  {"colours", "paint", "--help"},
+                                                                  {"sim", "fault", "--help"}}) {
         const CliResult r = Run(args);
         EXPECT_EQ(r.exitCode, 0) << args.front();
         EXPECT_NE(r.out.find("Usage:"), std::string::npos) << args.front();
@@ -160,13 +169,15 @@ TEST_F(CommandLineTest, DamagedContentsBehindAValidHeaderAreConvertedWithANote) 
     for (const char* command : {"validate", "show"}) {
         const CliResult other = Run({command, File("damaged.tvx").string()});
         EXPECT_EQ(other.exitCode, 0) << command;
-        EXPECT_NE(other.err.find("outside the string block"), std::string::npos) << command << ": " << other.err;
+        EXPECT_NE(other.err.find("outside the string block"), std::string::npos)
+            << command << ": " << other.err;
         EXPECT_EQ(std::count(other.err.begin(), other.err.end(), '\n'), 1) << other.err;
     }
 }
 
 TEST_F(CommandLineTest, RawInputBytesInAnErrorAreMadeSafe) {
-    const std::string bad = "{\"format\":\"talvenix-profile\",\"version\":1,\"macros\":[{\"name\":\"\xff\x1b[2J\"}]}";
+    const std::string bad =
+        "{\"format\":\"talvenix-profile\",\"version\":1,\"macros\":[{\"name\":\"\xff\x1b[2J\"}]}";
     WriteBytes(File("bad.json"), std::vector<std::uint8_t>(bad.begin(), bad.end()));
     const CliResult r = Run({"from-json", File("bad.json").string(), File("out.tvx").string()});
     EXPECT_EQ(r.exitCode, 1);
@@ -242,7 +253,8 @@ TEST_F(CommandLineTest, NamesComeFromTheLanguageFileBesideTheProgram) {
     // Keys the file leaves out keep a readable name rather than the blank a missing text reads as.
     EXPECT_NE(en.out.find("    F5                launch"), std::string::npos) << en.out;
     // The JSON form never depends on the language.
-    EXPECT_EQ(RunCliBinary({"--lang", "zh", "to-json", file.string()}, env).out, Run({"to-json", file.string()}).out);
+    EXPECT_EQ(RunCliBinary({"--lang", "zh", "to-json", file.string()}, env).out,
+              Run({"to-json", file.string()}).out);
 }
 
 TEST_F(CommandLineTest, MissingServiceLibraryExitsFourNamingIt) {
@@ -253,8 +265,10 @@ TEST_F(CommandLineTest, MissingServiceLibraryExitsFourNamingIt) {
     EXPECT_NE(r.err.find("libPelloranSim.so"), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     // File commands never need it.
-    EXPECT_EQ(RunCliBinary({"validate", WriteRich("x.tvx").string()}, {{"TALVENIX_PROGRAM_DIR", empty.string()}}).exitCode,
-              0);
+    EXPECT_EQ(
+        RunCliBinary({"validate", WriteRich("x.tvx").string()}, {{"TALVENIX_PROGRAM_DIR", empty.string()}})
+            .exitCode,
+        0);
 }
 
 TEST_F(CommandLineTest, SimCommandsWithoutARunningSimulatorExitThree) {

@@ -20,9 +20,10 @@ protected:
 
 TEST_F(LightingCommandTest, SetWritesTheFieldsOfTheChosenProfileOnly) {
     auto expected = Records();
-    const CliResult r = Sim({"lighting", "set", "--profile", "2", "--effect", "7", "--brightness", "2", "--speed", "1",
-                             "--direction", "first", "--colour", "123456", "--random", "on", "--preset", "3",
-                             "--report-rate", "1"});
+    const CliResult r =
+        Sim({"lighting", "set",     "--profile", "2",           "--effect",      "7",        "--brightness",
+             "2",        "--speed", "1",         "--direction", "first",         "--colour", "123456",
+             "--random", "on",      "--preset",  "3",           "--report-rate", "1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::uint8_t* rec = expected.data() + 84;
     rec[0] = 7;
@@ -65,15 +66,16 @@ TEST_F(LightingCommandTest, ResetWritesTheResetImageAndKeepsTheRest) {
     WriteBytes(StateFile(), state);
     expected[42 + 40] = 0x5A;
     ASSERT_EQ(Sim({"lighting", "reset", "--profile", "1"}).exitCode, 0);
-    std::copy(lighting::kLightingResetImage.begin(), lighting::kLightingResetImage.end(), expected.begin() + 42);
+    std::copy(lighting::kLightingResetImage.begin(), lighting::kLightingResetImage.end(),
+              expected.begin() + 42);
     EXPECT_EQ(Records(), expected);
 }
 
 TEST_F(LightingCommandTest, RefusedValuesChangeNothing) {
     const auto before = Records();
-    EXPECT_EQ(Sim({"lighting", "set", "--effect", "19"}).exitCode, 1);            // not offered
-    EXPECT_EQ(Sim({"lighting", "set", "--brightness", "6"}).exitCode, 1);         // out of range
-    EXPECT_EQ(Sim({"lighting", "set", "--colour", "12345G"}).exitCode, 1);        // not a colour
+    EXPECT_EQ(Sim({"lighting", "set", "--effect", "19"}).exitCode, 1);                        // not offered
+    EXPECT_EQ(Sim({"lighting", "set", "--brightness", "6"}).exitCode, 1);                     // out of range
+    EXPECT_EQ(Sim({"lighting", "set", "--colour", "12345G"}).exitCode, 1);                    // not a colour
     EXPECT_EQ(Sim({"lighting", "set", "--brightness", "1", "--colour", "xyz"}).exitCode, 1);  // checked first
     EXPECT_EQ(Sim({"lighting", "set", "--direction", "up"}).exitCode, 1);
     EXPECT_EQ(Sim({"lighting", "set"}).exitCode, 2);  // nothing to change

@@ -34,7 +34,7 @@ TEST(NamesTest, EverySlotNameReadsBackToItsSlot) {
     }
     EXPECT_EQ(SlotName(256), "G1A");
     EXPECT_EQ(SlotName(273), "G9B");
-    EXPECT_EQ(SlotName(0xDB), "LWIN");  // code 0x15B
+    EXPECT_EQ(SlotName(0xDB), "LWIN");               // code 0x15B
     EXPECT_FALSE(SlotOfName("slot12").has_value());  // a key slot has its key's name
     EXPECT_FALSE(SlotOfName("G0A").has_value());
     EXPECT_FALSE(SlotOfName("0x180").has_value());

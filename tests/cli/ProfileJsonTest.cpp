@@ -63,7 +63,8 @@ TEST(ProfileJsonTest, UsesNamesAndWords) {
     EXPECT_EQ(j["profiles"][0]["keys"]["A"], (nlohmann::json{{"kind", "key"}, {"target", "B"}}));
     EXPECT_EQ(j["profiles"][0]["keys"]["CAPS"]["kind"], "disabled");
     EXPECT_EQ(j["profiles"][0]["keys"]["F5"]["path"], "/usr/bin/xterm -e top");
-    EXPECT_EQ(j["profiles"][0]["keys"]["G3A"], (nlohmann::json{{"kind", "macro"}, {"cycles", 5}, {"macro", 2}}));
+    EXPECT_EQ(j["profiles"][0]["keys"]["G3A"],
+              (nlohmann::json{{"kind", "macro"}, {"cycles", 5}, {"macro", 2}}));
     EXPECT_EQ(j["profiles"][0]["keys"]["R"]["target"], "0x136");  // right Shift's second code
     EXPECT_EQ(j["profiles"][0]["keys"]["E"]["function"], "a3");
     EXPECT_EQ(j["profiles"][1]["keys"]["F3"]["media"], "volume-up");
@@ -72,7 +73,8 @@ TEST(ProfileJsonTest, UsesNamesAndWords) {
     EXPECT_EQ(j["profiles"][1]["keys"]["T"]["extra"], "0102030405060708");
     EXPECT_EQ(j["profiles"][2]["keys"]["slot300"]["value"], 7);
     EXPECT_EQ(j["profiles"][3]["gKeyNumbers"], false);
-    EXPECT_EQ(j["macros"][0]["actions"][4], (nlohmann::json{{"delay", 40000}, {"key", "MEDIA_V_ADD_7"}, {"dir", "down"}}));
+    EXPECT_EQ(j["macros"][0]["actions"][4],
+              (nlohmann::json{{"delay", 40000}, {"key", "MEDIA_V_ADD_7"}, {"dir", "down"}}));
     EXPECT_EQ(j["macros"][1]["playMode"], "until-key-down-again");
     EXPECT_EQ(j["macros"][3]["actions"][0]["dir"], 3);
     EXPECT_EQ(j["macros"][3]["actions"][0]["key"], "0x055");
@@ -106,8 +108,9 @@ TEST(ProfileJsonTest, RefusalsNameTheField) {
     EXPECT_NE(ErrorOf(head + R"("profiles":[{"keys":{"NOKEY":{"kind":"disabled"}}}]})")
                   .find("profiles[0].keys.NOKEY: unknown key"),
               std::string::npos);
-    EXPECT_NE(ErrorOf(head + R"("profiles":[{"keys":{"A":{"kind":"flying"}}}]})").find("unknown kind 'flying'"),
-              std::string::npos);
+    EXPECT_NE(
+        ErrorOf(head + R"("profiles":[{"keys":{"A":{"kind":"flying"}}}]})").find("unknown kind 'flying'"),
+        std::string::npos);
     EXPECT_NE(ErrorOf(head + R"("profiles":[{"keys":{"A":{"kind":"key","media":"mute"}}}]})")
                   .find("media needs kind 'media'"),
               std::string::npos);
@@ -117,8 +120,9 @@ TEST(ProfileJsonTest, RefusalsNameTheField) {
     EXPECT_NE(ErrorOf(head + R"("profiles":[{"keys":{"A":{"kind":"key","taget":"B"}}}]})")
                   .find("unknown field 'taget'"),
               std::string::npos);
-    EXPECT_NE(ErrorOf(head + R"("profiles":[{"keys":{"A":{"kind":1},"0x01E":{"kind":1}}}]})").find("given twice"),
-              std::string::npos);
+    EXPECT_NE(
+        ErrorOf(head + R"("profiles":[{"keys":{"A":{"kind":1},"0x01E":{"kind":1}}}]})").find("given twice"),
+        std::string::npos);
     EXPECT_NE(ErrorOf(head + R"("profiles":[{},{},{},{},{}]})").find("more than 4"), std::string::npos);
     EXPECT_NE(ErrorOf(head + R"("flag":2})").find("flag: must be at most 1"), std::string::npos);
     EXPECT_NE(ErrorOf(head + R"("macros":[{"name":"x","cycles":256}]})").find("macros[0].cycles"),
@@ -130,8 +134,9 @@ TEST(ProfileJsonTest, RefusalsNameTheField) {
     for (int i = 0; i < 101; ++i) many += std::string(i ? "," : "") + "{}";
     EXPECT_NE(ErrorOf(many + "]}").find("more than 100 macros"), std::string::npos);
     // An id given to one macro and left to its default (position + 1) on the next collides.
-    EXPECT_NE(ErrorOf(head + R"("macros":[{"id":2},{}]})").find("macros[1].id: 2 is already the id of macros[0]"),
-              std::string::npos);
+    EXPECT_NE(
+        ErrorOf(head + R"("macros":[{"id":2},{}]})").find("macros[1].id: 2 is already the id of macros[0]"),
+        std::string::npos);
     std::string longName(250, 'x');
     EXPECT_NE(ErrorOf(head + R"("macros":[{"name":")" + longName + R"("}]})").find("longer than 249"),
               std::string::npos);

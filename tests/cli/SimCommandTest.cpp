@@ -20,8 +20,10 @@ protected:
     }
     ~SimCommandTest() override {
         keyboard_.reset();
-        if (saved_) setenv("TALVENIX_SIM_SOCKET", saved_->c_str(), 1);
-        else unsetenv("TALVENIX_SIM_SOCKET");
+        if (saved_)
+            setenv("TALVENIX_SIM_SOCKET", saved_->c_str(), 1);
+        else
+            unsetenv("TALVENIX_SIM_SOCKET");
     }
     std::optional<std::string> saved_;
     std::unique_ptr<SimKeyboard> keyboard_;

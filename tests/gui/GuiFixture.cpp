@@ -1,12 +1,13 @@
 #include "tests/gui/GuiFixture.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "core/text/IniFile.h"
 #include "core/text/LanguageTable.h"
@@ -45,14 +46,15 @@ QString ScriptedPrompt::ChooseSaveFile(const QString&, const QString&, const QSt
 
 namespace {
 
-const char* const kStatePictures[] = {"main_normal.jpg", "main_over.jpg", "main_down.jpg", "main_disable.jpg",
-                                      "Arrow.jpg",       "main_color0.jpg", "main_color1.jpg"};
+const char* const kStatePictures[] = {"main_normal.jpg",  "main_over.jpg", "main_down.jpg",
+                                      "main_disable.jpg", "Arrow.jpg",     "main_color0.jpg",
+                                      "main_color1.jpg"};
 const char* const kBitmaps[] = {
-    "dengup.bmp",  "dengdown.bmp", "leftup.bmp",   "leftdown.bmp",  "rightup.bmp",  "rightdown.bmp",
-    "upup.bmp",    "updown.bmp",   "downup.bmp",   "downdown.bmp",  "julong.bmp",   "julongdown.bmp",
-    "kuosan.bmp",  "kuosandown.bmp", "hong.bmp",   "hongok.bmp",    "huang.bmp",    "huangok.bmp",
-    "lv.bmp",      "lvok.bmp",     "lan.bmp",      "lanok.bmp",     "sjsup.bmp",    "sjsdown.bmp",
-    "user1up.bmp", "user1down.bmp", "user2up.bmp", "user2down.bmp",
+    "dengup.bmp",  "dengdown.bmp",   "leftup.bmp",  "leftdown.bmp",  "rightup.bmp", "rightdown.bmp",
+    "upup.bmp",    "updown.bmp",     "downup.bmp",  "downdown.bmp",  "julong.bmp",  "julongdown.bmp",
+    "kuosan.bmp",  "kuosandown.bmp", "hong.bmp",    "hongok.bmp",    "huang.bmp",   "huangok.bmp",
+    "lv.bmp",      "lvok.bmp",       "lan.bmp",     "lanok.bmp",     "sjsup.bmp",   "sjsdown.bmp",
+    "user1up.bmp", "user1down.bmp",  "user2up.bmp", "user2down.bmp",
 };
 
 }  // namespace
@@ -63,8 +65,9 @@ QColor TestSkin::ColourOf(const QString& picture) {
 }
 
 TestSkin::TestSkin() {
-    programFolder_ = QDir::tempPath() + QStringLiteral("/talvenix-gui-test-") + QString::number(QCoreApplication::applicationPid()) +
-                     QStringLiteral("-") + QString::number(reinterpret_cast<quintptr>(this), 16);
+    programFolder_ = QDir::tempPath() + QStringLiteral("/talvenix-gui-test-") +
+                     QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-") +
+                     QString::number(reinterpret_cast<quintptr>(this), 16);
     QDir(programFolder_).removeRecursively();
     const QString skins = SkinFolder();
     QDir().mkpath(skins);
@@ -77,7 +80,8 @@ TestSkin::TestSkin() {
     int width = 200;
     int height = 200;
     for (const auto& key : ini.Keys("BUTTONINFO")) {
-        const gui::SkinRect r = gui::ParseSkinRect(QString::fromStdString(ini.Get("BUTTONINFO", key, "1,1,1,1,x")));
+        const gui::SkinRect r =
+            gui::ParseSkinRect(QString::fromStdString(ini.Get("BUTTONINFO", key, "1,1,1,1,x")));
         width = std::max(width, r.x + r.w + 4);
         height = std::max(height, r.y + r.h + 4);
     }
@@ -89,8 +93,10 @@ TestSkin::TestSkin() {
     };
     save(skin.BackgroundName(), QSize(width, height), QColor(0x15, 0x17, 0x1C));
     if (skin.MaskName() != skin.BackgroundName()) save(skin.MaskName(), QSize(width, height), Qt::black);
-    for (const char* name : kStatePictures) save(QString::fromLatin1(name), QSize(width, height), ColourOf(QString::fromLatin1(name)));
-    for (const char* name : kBitmaps) save(QString::fromLatin1(name), QSize(32, 32), ColourOf(QString::fromLatin1(name)));
+    for (const char* name : kStatePictures)
+        save(QString::fromLatin1(name), QSize(width, height), ColourOf(QString::fromLatin1(name)));
+    for (const char* name : kBitmaps)
+        save(QString::fromLatin1(name), QSize(32, 32), ColourOf(QString::fromLatin1(name)));
     for (int i = 1; i <= 10; ++i) save(QStringLiteral("jdt%1.bmp").arg(i), QSize(24, 24), Qt::cyan);
     for (int i = 0; i <= 25; ++i) save(QStringLiteral("%1.bmp").arg(i), QSize(120, 16), Qt::darkCyan);
 }
@@ -101,8 +107,9 @@ void MainWindowTest::SetUp() {
     home_ = std::make_unique<TempHome>();
     skin_ = std::make_unique<TestSkin>();
     sim_ = std::make_unique<SimKeyboard>();
-    text::LoadLanguageTable(QFile::encodeName(skin_->SkinFolder() + QStringLiteral("/language.ini")).toStdString(),
-                            text::kEnglish);
+    text::LoadLanguageTable(
+        QFile::encodeName(skin_->SkinFolder() + QStringLiteral("/language.ini")).toStdString(),
+        text::kEnglish);
 }
 
 void MainWindowTest::TearDown() {
@@ -128,7 +135,8 @@ void MainWindowTest::Start(bool startFlag) {
 }
 
 bool MainWindowTest::WaitIdle(int timeoutMs) {
-    return WaitFor([this] { return window_->WindowReady() && window_->PresenceWorkersRunning() == 0; }, timeoutMs);
+    return WaitFor([this] { return window_->WindowReady() && window_->PresenceWorkersRunning() == 0; },
+                   timeoutMs);
 }
 
 }  // namespace talvenix::test

@@ -2,10 +2,11 @@
 // main layout, and a main window running against the in-process simulated keyboard.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QString>
 #include <QStringList>
-#include <gtest/gtest.h>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -23,11 +24,11 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
 // Answers the program's questions from a script and remembers every message.
 class ScriptedPrompt : public gui::Prompt {
 public:
-    QStringList messages;          // ShowMessage texts, in order
-    QStringList questions;         // AskYesNo texts, in order
-    std::deque<bool> answers;      // next AskYesNo answers; an unscripted question fails the test
-    QString openFile;              // ChooseOpenFile answer
-    QString saveFile;              // ChooseSaveFile answer
+    QStringList messages;      // ShowMessage texts, in order
+    QStringList questions;     // AskYesNo texts, in order
+    std::deque<bool> answers;  // next AskYesNo answers; an unscripted question fails the test
+    QString openFile;          // ChooseOpenFile answer
+    QString saveFile;          // ChooseSaveFile answer
 
     void ShowMessage(const QString& text, const QString& caption, gui::PromptIcon icon) override;
     bool AskYesNo(const QString& text, const QString& caption) override;

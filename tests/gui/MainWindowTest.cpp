@@ -1,16 +1,17 @@
 // The main window against the in-process simulated keyboard: bring-up, the instance tags,
 // unplug and replug, keyboard events, Enter/Escape, restore defaults, import, export, and a
 // missing skin picture.
+#include <gtest/gtest.h>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
-#include <QTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-#include <gtest/gtest.h>
+#include <QTimer>
 #include <future>
 
 #include "core/keys/KeyButtons.h"
@@ -54,7 +55,8 @@ keys::KeyAssignment ActsAsB() {
 
 // Sends a tag from another thread while this one serves the socket.
 bool SendTag(const QString& path, const QByteArray& tag) {
-    auto result = std::async(std::launch::async, [path, tag] { return gui::SendInstanceTag(path, tag, 2000); });
+    auto result =
+        std::async(std::launch::async, [path, tag] { return gui::SendInstanceTag(path, tag, 2000); });
     WaitFor([&] { return result.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; }, 5000);
     return result.get();
 }
@@ -116,9 +118,9 @@ TEST_F(MainWindowTest, KillFromASecondStartQuitsTheRunningInstance) {
     QSignalSpy finished(window_.get(), &gui::CTalvenixDlg::Finished);
     gui::InstanceServer starting(gui::InstanceSocketPath());
     const QString path = starting.SocketPath();
-    const auto outcome = gui::ResolveInstance(gui::ParseCommandLine({QStringLiteral("/kill")}), starting,
-                                              [] { return true; },
-                                              [&path](const QByteArray& tag) { return SendTag(path, tag); });
+    const auto outcome = gui::ResolveInstance(
+        gui::ParseCommandLine({QStringLiteral("/kill")}), starting, [] { return true; },
+        [&path](const QByteArray& tag) { return SendTag(path, tag); });
     EXPECT_TRUE(outcome.exitNow);
     EXPECT_TRUE(WaitFor([&] { return finished.count() == 1; }));
     EXPECT_TRUE(window_->QuitDone());
@@ -132,7 +134,8 @@ TEST_F(MainWindowTest, UnplugHidesAndReplugReadsBackWithoutShowing) {
     QSignalSpy readBack(window_.get(), &gui::CTalvenixDlg::ReadBackFinished);
 
     sim_->Control("unplug");
-    ASSERT_TRUE(WaitFor([this] { return window_->LastDeviceCount() == 0 && window_->PresenceWorkersRunning() == 0; }));
+    ASSERT_TRUE(WaitFor(
+        [this] { return window_->LastDeviceCount() == 0 && window_->PresenceWorkersRunning() == 0; }));
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(window_->Tray()->State(), TrayState::NoKeyboard);
     EXPECT_EQ(window_->Keyboard().CachedProfile(), -1);
@@ -142,7 +145,8 @@ TEST_F(MainWindowTest, UnplugHidesAndReplugReadsBackWithoutShowing) {
     ASSERT_GE(a, 0);
     sim_->SetMemory(PELLORAN_SIM_KEYBLOCKS, static_cast<std::uint32_t>(a * 3), {0x02, 0x02, kUsageB});
     sim_->Control("plug");
-    ASSERT_TRUE(WaitFor([&] { return window_->LastDeviceCount() == 1 && window_->PresenceWorkersRunning() == 0; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return window_->LastDeviceCount() == 1 && window_->PresenceWorkersRunning() == 0; }));
     EXPECT_EQ(readBack.count(), 1);
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(window_->Tray()->State(), TrayState::Attached);
@@ -245,7 +249,7 @@ TEST_F(MainWindowTest, RestoreDefaultsResetsTheLightingOnlyWhileTheColourKeysAre
     ASSERT_TRUE(text::WriteProfileString(settings, "KEYCOLOR", "DengCheck", "1"));
     Start(true);
     const std::vector<std::uint8_t> changed(35, 0x03);
-    sim_->SetMemory(PELLORAN_SIM_LIGHTING, 42, changed);  // profile 1's record
+    sim_->SetMemory(PELLORAN_SIM_LIGHTING, 42, changed);                   // profile 1's record
     QTest::mouseClick(window_->Button(gui::kIdProfile2), Qt::LeftButton);  // shows profile 1
     ASSERT_TRUE(WaitFor([&] { return sim_->Memory(PELLORAN_SIM_CONFIG, 10, 1)[0] == 1; }));
 
@@ -254,8 +258,10 @@ TEST_F(MainWindowTest, RestoreDefaultsResetsTheLightingOnlyWhileTheColourKeysAre
     window_->RestoreDefaults();
     ASSERT_TRUE(WaitFor([&] { return applied.count() == 1; }, 10000));
     const auto record = sim_->Memory(PELLORAN_SIM_LIGHTING, 42, 35);
-    EXPECT_EQ(record, std::vector<std::uint8_t>(lighting::kLightingResetImage.begin(), lighting::kLightingResetImage.end()));
-    EXPECT_EQ(sim_->Memory(PELLORAN_SIM_LIGHTING, 0, 1)[0], lighting::kLightingResetImage[0]);  // profile 0 untouched
+    EXPECT_EQ(record, std::vector<std::uint8_t>(lighting::kLightingResetImage.begin(),
+                                                lighting::kLightingResetImage.end()));
+    EXPECT_EQ(sim_->Memory(PELLORAN_SIM_LIGHTING, 0, 1)[0],
+              lighting::kLightingResetImage[0]);  // profile 0 untouched
 
     // With the colour keys hidden the lighting is left alone.
     ASSERT_TRUE(text::WriteProfileString(settings, "KEYCOLOR", "DengCheck", "0"));
@@ -391,7 +397,8 @@ TEST_F(MainWindowTest, ExportWritesTheWorkingConfigurationAndCancelWritesNothing
     prompt_.saveFile = path;
     window_->ExportProfile();
     ASSERT_TRUE(QFile::exists(path));
-    EXPECT_EQ(profiles::ValidateProfileFile(QFile::encodeName(path).toStdString()), profiles::ProfileFileCheck::Valid);
+    EXPECT_EQ(profiles::ValidateProfileFile(QFile::encodeName(path).toStdString()),
+              profiles::ProfileFileCheck::Valid);
     const auto load = profiles::ReadProfileFile(QFile::encodeName(path).toStdString());
     ASSERT_TRUE(load.Ok());
     EXPECT_EQ(load.config.AssignmentOf(1, kSlotA).kind, 1);
@@ -413,7 +420,8 @@ TEST_F(MainWindowTest, EveryKeyButtonIsPlacedFromTheSkin) {
         auto* button = window_->Grid().KeyButton(i);
         EXPECT_NE(button->geometry(), QRect(1, 1, 1, 1)) << button->objectName().toStdString();
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
-        EXPECT_TRUE(button->Tip().startsWith(QString::fromStdString(keys::KeyNameOf(keys::kKeyButtons[static_cast<std::size_t>(i)].code))));
+        EXPECT_TRUE(button->Tip().startsWith(
+            QString::fromStdString(keys::KeyNameOf(keys::kKeyButtons[static_cast<std::size_t>(i)].code))));
     }
     EXPECT_EQ(window_->Grid().KeyButton(85)->objectName(), QStringLiteral("KEY_0DB"));  // left Windows
     EXPECT_TRUE(window_->Grid().GButton(0)->isEnabled());
@@ -444,7 +452,8 @@ TEST_F(MainWindowTest, HiddenInTheTrayNothingWakesUpPeriodically) {
     ASSERT_TRUE(WaitFor([&] { return applied.count() == 1; }, 10000));
     QTest::qWait(200);  // the busy animation stops 100 ms after Apply
     for (auto* timer : window_->findChildren<QTimer*>())
-        EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString() << " every " << timer->interval() << " ms";
+        EXPECT_FALSE(timer->isActive())
+            << timer->objectName().toStdString() << " every " << timer->interval() << " ms";
 }
 
 TEST_F(MainWindowTest, TheTrayMenuAndIconFollowTheLanguageFileAndTheKeyboard) {
@@ -468,16 +477,19 @@ TEST_F(MainWindowTest, TheTrayMenuAndIconFollowTheLanguageFileAndTheKeyboard) {
 
 TEST_F(MainWindowTest, ChoosingALanguageStoresItAndReloadsEveryText) {
     Start(true);
-    const text::IniFile language(QFile::encodeName(skin_->SkinFolder() + QStringLiteral("/language.ini")).toStdString());
+    const text::IniFile language(
+        QFile::encodeName(skin_->SkinFolder() + QStringLiteral("/language.ini")).toStdString());
     window_->SelectLanguage(0);
     EXPECT_EQ(text::ReadStoredLanguageId(home_->ConfigFolder()), std::optional<std::uint32_t>(2052));
     EXPECT_EQ(window_->windowTitle().toStdString(), language.Get("CHINESE", "MAIN_CAPTION", " "));
-    EXPECT_EQ(window_->Button(gui::kIdProfile1)->text().toStdString(), language.Get("CHINESE", "PROFILE_1", " "));
+    EXPECT_EQ(window_->Button(gui::kIdProfile1)->text().toStdString(),
+              language.Get("CHINESE", "PROFILE_1", " "));
     EXPECT_EQ(window_->Tray()->Tip().toStdString(), language.Get("CHINESE", "KEYBOARD_TRAY_DESC", " "));
     EXPECT_EQ(window_->Button(gui::kIdVersion)->text().toStdString(),
               language.Get("CHINESE", "MAIN_BUTTON_KALTEV_VER", " "));
     // The effect list is rebuilt with the names of the new language.
-    const text::IniFile mainSkin(QFile::encodeName(skin_->SkinFolder() + QStringLiteral("/Main.ini")).toStdString());
+    const text::IniFile mainSkin(
+        QFile::encodeName(skin_->SkinFolder() + QStringLiteral("/Main.ini")).toStdString());
     auto* combo = window_->findChild<QComboBox*>(QStringLiteral("CONTROL_XGcombox"));
     ASSERT_NE(combo, nullptr);
     ASSERT_GT(combo->count(), 0);
@@ -524,7 +536,8 @@ TEST_F(MainWindowTest, ApplySavesAndDownloadsTheShownProfileOffTheUiThread) {
     EXPECT_EQ(sim_->Memory(PELLORAN_SIM_KEYBLOCKS, static_cast<std::uint32_t>(a * 3), 3),
               (std::vector<std::uint8_t>{0x02, 0x02, kUsageB}));
     // The store file holds the applied configuration.
-    const auto stored = profiles::ReadProfileFile(QFile::encodeName(window_->Keyboard().StoreFile()).toStdString());
+    const auto stored =
+        profiles::ReadProfileFile(QFile::encodeName(window_->Keyboard().StoreFile()).toStdString());
     ASSERT_TRUE(stored.Ok());
     EXPECT_EQ(stored.config.AssignmentOf(0, kSlotA).kind, 2);
 }
@@ -592,8 +605,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override {
-        if (refuse) event->ignore();
-        else event->accept();
+        if (refuse)
+            event->ignore();
+        else
+            event->accept();
     }
 };
 
@@ -624,7 +639,8 @@ TEST_F(MainWindowTest, UnplugClosesTheOpenDialogs) {
     window_->RegisterSubDialog(&dialog);
     dialog.show();
     sim_->Control("unplug");
-    ASSERT_TRUE(WaitFor([this] { return window_->LastDeviceCount() == 0 && window_->PresenceWorkersRunning() == 0; }));
+    ASSERT_TRUE(WaitFor(
+        [this] { return window_->LastDeviceCount() == 0 && window_->PresenceWorkersRunning() == 0; }));
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(window_->isVisible());
 }
@@ -711,7 +727,8 @@ TEST_F(ProgramTest, AMissingSkinPictureExitsNonZeroNamingTheFile) {
     skin_->Remove(QStringLiteral("main_down.jpg"));
     QProcess program;
     program.setProcessEnvironment(Environment());
-    program.start(QStringLiteral(TALVENIX_BIN_DIR "/talvenix"), {QStringLiteral("--simulate"), QStringLiteral("/Start")});
+    program.start(QStringLiteral(TALVENIX_BIN_DIR "/talvenix"),
+                  {QStringLiteral("--simulate"), QStringLiteral("/Start")});
     ASSERT_TRUE(program.waitForFinished(20000));
     EXPECT_NE(program.exitCode(), 0);
     EXPECT_TRUE(program.readAllStandardError().contains("main_down.jpg"));
@@ -720,7 +737,8 @@ TEST_F(ProgramTest, AMissingSkinPictureExitsNonZeroNamingTheFile) {
 TEST_F(ProgramTest, KillEndsTheRunningProgram) {
     QProcess first;
     first.setProcessEnvironment(Environment());
-    first.start(QStringLiteral(TALVENIX_BIN_DIR "/talvenix"), {QStringLiteral("--simulate"), QStringLiteral("/Start")});
+    first.start(QStringLiteral(TALVENIX_BIN_DIR "/talvenix"),
+                {QStringLiteral("--simulate"), QStringLiteral("/Start")});
     ASSERT_TRUE(first.waitForStarted());
     const QString socket = QString::fromStdString((home_->RuntimeFolder()).string()) +
                            QStringLiteral("/QT27M05B-%1").arg(::getuid());

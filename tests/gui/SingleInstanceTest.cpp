@@ -1,14 +1,15 @@
 // One instance per user: the command line, the instance socket and its tags, the process search.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <future>
 #include <thread>
-#include <unistd.h>
 
 #include "gui/SingleInstance.h"
 #include "tests/gui/GuiFixture.h"
@@ -26,7 +27,8 @@ TEST(CommandLine, MatchesWholeArgumentsWithoutRegardToCase) {
     EXPECT_TRUE(ParseCommandLine({QStringLiteral("/Killer"), QStringLiteral("x/Kill"), QStringLiteral("/Kil"),
                                   QStringLiteral("Kill"), QStringLiteral("/Start ")})
                     .actions.empty());
-    const CommandLine both = ParseCommandLine({QStringLiteral("/Start"), QStringLiteral("other"), QStringLiteral("/Kill")});
+    const CommandLine both =
+        ParseCommandLine({QStringLiteral("/Start"), QStringLiteral("other"), QStringLiteral("/Kill")});
     EXPECT_EQ(both.actions, (std::vector<A>{A::Start, A::Kill}));
     EXPECT_FALSE(both.simulate);
     EXPECT_TRUE(ParseCommandLine({QStringLiteral("--simulate")}).simulate);
@@ -38,8 +40,10 @@ protected:
     QString SocketPath() const { return dir_.filePath(QStringLiteral("QT27M05B-test")); }
     // The sending side blocks, so it runs on its own thread while this one serves the socket.
     bool SendFromOtherThread(const QByteArray& tag) {
-        auto result = std::async(std::launch::async, [path = SocketPath(), tag] { return SendInstanceTag(path, tag, 2000); });
-        WaitFor([&] { return result.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; }, 5000);
+        auto result = std::async(std::launch::async,
+                                 [path = SocketPath(), tag] { return SendInstanceTag(path, tag, 2000); });
+        WaitFor([&] { return result.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
+                5000);
         return result.get();
     }
     QTemporaryDir dir_;
@@ -76,7 +80,8 @@ TEST_F(InstanceSocket, OnlyOneServerHoldsTheSocketAndOnlyForThisUser) {
     InstanceServer first(SocketPath());
     ASSERT_TRUE(first.Listen());
     const QFileInfo info(SocketPath());
-    EXPECT_FALSE(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
+    EXPECT_FALSE(info.permissions() &
+                 (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
     InstanceServer second(SocketPath());
     EXPECT_FALSE(second.Listen());
     first.Close();
@@ -94,11 +99,12 @@ TEST_F(InstanceSocket, ASocketLeftByACrashIsTakenOver) {
 TEST_F(InstanceSocket, KillWithoutARunningInstanceStartsNormally) {
     InstanceServer server(SocketPath());
     std::vector<QByteArray> sent;
-    const auto outcome = ResolveInstance(ParseCommandLine({QStringLiteral("/Kill")}), server, [] { return false; },
-                                         [&](const QByteArray& tag) {
-                                             sent.push_back(tag);
-                                             return true;
-                                         });
+    const auto outcome = ResolveInstance(
+        ParseCommandLine({QStringLiteral("/Kill")}), server, [] { return false; },
+        [&](const QByteArray& tag) {
+            sent.push_back(tag);
+            return true;
+        });
     EXPECT_FALSE(outcome.exitNow);
     EXPECT_FALSE(outcome.initialOpenDone);
     EXPECT_TRUE(sent.empty());
@@ -110,12 +116,12 @@ TEST_F(InstanceSocket, StartThenKillSetsTheFlagAndEndsAfterTellingTheRunningInst
     ASSERT_TRUE(running.Listen());
     InstanceServer starting(SocketPath());
     std::vector<QByteArray> sent;
-    const auto outcome = ResolveInstance(ParseCommandLine({QStringLiteral("/Start"), QStringLiteral("/Kill")}), starting,
-                                         [] { return true; },
-                                         [&](const QByteArray& tag) {
-                                             sent.push_back(tag);
-                                             return true;
-                                         });
+    const auto outcome = ResolveInstance(
+        ParseCommandLine({QStringLiteral("/Start"), QStringLiteral("/Kill")}), starting, [] { return true; },
+        [&](const QByteArray& tag) {
+            sent.push_back(tag);
+            return true;
+        });
     EXPECT_TRUE(outcome.exitNow);
     EXPECT_TRUE(outcome.initialOpenDone);
     EXPECT_EQ(sent, std::vector<QByteArray>{kTagKill});
@@ -127,10 +133,12 @@ TEST_F(InstanceSocket, ASecondStartShowsTheRunningInstanceAndEnds) {
     ASSERT_TRUE(running.Listen());
     InstanceServer starting(SocketPath());
     std::vector<QByteArray> sent;
-    const auto outcome = ResolveInstance(ParseCommandLine({}), starting, [] { return true; }, [&](const QByteArray& tag) {
-        sent.push_back(tag);
-        return true;
-    });
+    const auto outcome = ResolveInstance(
+        ParseCommandLine({}), starting, [] { return true; },
+        [&](const QByteArray& tag) {
+            sent.push_back(tag);
+            return true;
+        });
     EXPECT_TRUE(outcome.exitNow);
     EXPECT_EQ(sent, std::vector<QByteArray>{kTagOpen});
 }
@@ -139,8 +147,8 @@ TEST_F(InstanceSocket, AnInstanceThatDoesNotAnswerLetsTheNewOneRunWithoutStealin
     InstanceServer running(SocketPath());
     ASSERT_TRUE(running.Listen());
     InstanceServer starting(SocketPath());
-    const auto outcome = ResolveInstance(ParseCommandLine({}), starting, [] { return true; },
-                                         [](const QByteArray&) { return false; });
+    const auto outcome = ResolveInstance(
+        ParseCommandLine({}), starting, [] { return true; }, [](const QByteArray&) { return false; });
     EXPECT_FALSE(outcome.exitNow);
     EXPECT_TRUE(running.Listening());
     EXPECT_FALSE(starting.Listening());
@@ -157,7 +165,8 @@ TEST(InstanceProcess, TheSearchFindsAnotherProcessByNameWithoutRegardToCase) {
     QProcess other;
     other.start(QStringLiteral("sleep"), {QStringLiteral("5")});
     ASSERT_TRUE(other.waitForStarted());
-    const QString name = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(other.processId()))).fileName();
+    const QString name =
+        QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(other.processId()))).fileName();
     ASSERT_FALSE(name.isEmpty());
     EXPECT_NE(FindInstanceProcess(name.toUpper()), 0);
     other.kill();

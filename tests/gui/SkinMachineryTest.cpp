@@ -1,5 +1,7 @@
 // The skin machinery: layout rectangles, faces cut from state pictures, window shapes,
 // missing pictures, the image button's states and the bitmap slider.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -7,7 +9,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "gui/BaseDialog.h"
 #include "gui/BitmapSlider.h"
@@ -88,15 +89,16 @@ TEST_F(SkinFolder, AMissingKeyGivesADisabledOnePixelControlAtOneOne) {
 }
 
 TEST_F(SkinFolder, PlaceWithFaceTakesThePositionFromOneKeyAndTheFaceFromAnother) {
-    WriteLayout(QStringLiteral("[BUTTONINFO]\nLEFT_ARROW=50,60,10,12\n[BUTTONINFO2]\nUP_ARROW_LEFT1=3,4,10,12\n"));
+    WriteLayout(
+        QStringLiteral("[BUTTONINFO]\nLEFT_ARROW=50,60,10,12\n[BUTTONINFO2]\nUP_ARROW_LEFT1=3,4,10,12\n"));
     const SkinFile skin(Path(QStringLiteral("Test.ini")));
     QImage arrow(40, 40, QImage::Format_RGB32);
     arrow.fill(Qt::black);
     arrow.setPixel(2, 3, qRgb(0, 0, 255));
     QWidget parent;
     CPngButton button(&parent);
-    PlaceWithFace(button, skin, QStringLiteral("BUTTONINFO"), QStringLiteral("LEFT_ARROW"), QStringLiteral("BUTTONINFO2"),
-                  QStringLiteral("UP_ARROW_LEFT1"), QPixmap::fromImage(arrow));
+    PlaceWithFace(button, skin, QStringLiteral("BUTTONINFO"), QStringLiteral("LEFT_ARROW"),
+                  QStringLiteral("BUTTONINFO2"), QStringLiteral("UP_ARROW_LEFT1"), QPixmap::fromImage(arrow));
     EXPECT_EQ(button.geometry(), QRect(50, 60, 10, 12));
     EXPECT_EQ(button.grab().toImage().pixel(0, 0), qRgb(0, 0, 255));
 }
@@ -226,7 +228,8 @@ StatePictures DistinctPictures() {
         pm.fill(c);
         return pm;
     };
-    return StatePictures{fill(Qt::gray), fill(Qt::yellow), fill(Qt::blue), fill(Qt::darkGray), fill(Qt::magenta)};
+    return StatePictures{fill(Qt::gray), fill(Qt::yellow), fill(Qt::blue), fill(Qt::darkGray),
+                         fill(Qt::magenta)};
 }
 
 TEST(PngButton, ChoosesThePictureOfItsState) {

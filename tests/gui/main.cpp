@@ -1,6 +1,7 @@
 // GUI tests run on the offscreen platform: no display, no notification area, no real boxes.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

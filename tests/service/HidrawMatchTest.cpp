@@ -15,10 +15,10 @@ TEST(HidrawMatchTest, EachInterfaceIsKnownByItsUsagePair) {
     EXPECT_EQ(MatchEntry(Entry("/dev/hidraw3", 0xFF1C, 0x0092)), HidInterface::Control);
     EXPECT_EQ(MatchEntry(Entry("/dev/hidraw2", 0x000C, 0x0001)), HidInterface::Consumer);
     EXPECT_EQ(MatchEntry(Entry("/dev/hidraw1", 0x0008, 0x0089)), HidInterface::Led);
-    EXPECT_FALSE(MatchEntry(Entry("/dev/hidraw1", 0x0001, 0x0006)));               // the boot keyboard itself
-    EXPECT_FALSE(MatchEntry(Entry("/dev/hidraw1", 0xFF1C, 0x0001)));               // right page, wrong usage
-    EXPECT_FALSE(MatchEntry(Entry("/dev/hidraw1", 0xFF1C, 0x0092, 0x0C45, 0x5205))); // another product
-    EXPECT_FALSE(MatchEntry(Entry("/dev/hidraw1", 0xFF1C, 0x0092, 0x046D)));         // another vendor
+    EXPECT_FALSE(MatchEntry(Entry("/dev/hidraw1", 0x0001, 0x0006)));  // the boot keyboard itself
+    EXPECT_FALSE(MatchEntry(Entry("/dev/hidraw1", 0xFF1C, 0x0001)));  // right page, wrong usage
+    EXPECT_FALSE(MatchEntry(Entry("/dev/hidraw1", 0xFF1C, 0x0092, 0x0C45, 0x5205)));  // another product
+    EXPECT_FALSE(MatchEntry(Entry("/dev/hidraw1", 0xFF1C, 0x0092, 0x046D)));          // another vendor
     EXPECT_FALSE(MatchEntry(Entry("", 0xFF1C, 0x0092)));
 }
 

@@ -39,7 +39,8 @@ TEST_F(ServiceRequestTest, WrongRequestChecksumIsRefusedAndNothingReachesTheKeyb
 TEST_F(ServiceRequestTest, FiltersMustNameAnInterfaceOfTheKeyboard) {
     const Frame frame = MakeFrame(1, 0, 0);
     auto writeWith = [&](HidUnitFilter f) {
-        return RequestWriteOne(&f, 0, 0, frame.data(), 64, TalvenixRequestChecksum(&f, 0, 0, frame.data(), 64), 0);
+        return RequestWriteOne(&f, 0, 0, frame.data(), 64,
+                               TalvenixRequestChecksum(&f, 0, 0, frame.data(), 64), 0);
     };
     HidUnitFilter wrongSelector = ControlFilter();
     wrongSelector.selector = 14;
@@ -72,11 +73,13 @@ TEST_F(ServiceRequestTest, FiltersMustNameAnInterfaceOfTheKeyboard) {
 TEST_F(ServiceRequestTest, ReportsLongerThan64BytesAreRefusedShortOnesZeroFilled) {
     const HidUnitFilter filter = ControlFilter();
     std::vector<std::uint8_t> big(65, 0);
-    EXPECT_EQ(RequestWriteOne(&filter, 0, 0, big.data(), 65, TalvenixRequestChecksum(&filter, 0, 0, big.data(), 65), 0),
+    EXPECT_EQ(RequestWriteOne(&filter, 0, 0, big.data(), 65,
+                              TalvenixRequestChecksum(&filter, 0, 0, big.data(), 65), 0),
               0);
     const Frame full = MakeFrame(1, 0, 0);
     // Only the first 9 bytes are passed; the keyboard sees them followed by zeros.
-    EXPECT_EQ(RequestWriteOne(&filter, 0, 0, full.data(), 9, TalvenixRequestChecksum(&filter, 0, 0, full.data(), 9), 0),
+    EXPECT_EQ(RequestWriteOne(&filter, 0, 0, full.data(), 9,
+                              TalvenixRequestChecksum(&filter, 0, 0, full.data(), 9), 0),
               1);
     const auto frames = ReceivedFrames();
     ASSERT_EQ(frames.size(), 1u);
@@ -183,7 +186,8 @@ TEST_F(ServiceRequestTest, ARequestCancelledByAnotherCallbackIsNotCalledAfterwar
         ClearCaptured();
         ASSERT_EQ(WriteFrame(MakeFrame(1, 0, 0)), 1);
         // The fixture's own read (registered first) sees the reply; the victim, last in line, must not.
-        ASSERT_TRUE(WaitForCaptured([](const Captured& c) { return c.tag == TALVENIX_TAG_CTRL; }).has_value());
+        ASSERT_TRUE(
+            WaitForCaptured([](const Captured& c) { return c.tag == TALVENIX_TAG_CTRL; }).has_value());
         std::this_thread::sleep_for(100ms);
         EXPECT_EQ(gVictimCalls.load(), 0);
         if (!endFromCallback) {

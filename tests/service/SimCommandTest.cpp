@@ -36,17 +36,21 @@ TEST_F(SimCommandTest, FactoryMemory) {
     expected[18] = 20;
     EXPECT_EQ(effects, expected);
 
-    const std::vector<std::uint8_t> reset = {0x01, 0x04, 0x01, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x08, 0xFF, 0xFF, 0xFF,
-                                             0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0x00,
-                                             0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00};
+    const std::vector<std::uint8_t> reset = {0x01, 0x04, 0x01, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x08,
+                                             0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00,
+                                             0x00, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF,
+                                             0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00};
     for (std::uint32_t p = 0; p < 3; ++p) {
         auto record = Memory(PELLORAN_SIM_LIGHTING, p * 42, 42);
         EXPECT_EQ(std::vector<std::uint8_t>(record.begin(), record.begin() + 35), reset) << "profile " << p;
-        EXPECT_EQ(std::vector<std::uint8_t>(record.begin() + 35, record.end()), std::vector<std::uint8_t>(7, 0));
+        EXPECT_EQ(std::vector<std::uint8_t>(record.begin() + 35, record.end()),
+                  std::vector<std::uint8_t>(7, 0));
     }
 
     const auto layout = Memory(PELLORAN_SIM_LAYOUT, 0, 378);
-    auto entry = [&](int slot) { return std::vector<std::uint8_t>(layout.begin() + slot * 3, layout.begin() + slot * 3 + 3); };
+    auto entry = [&](int slot) {
+        return std::vector<std::uint8_t>(layout.begin() + slot * 3, layout.begin() + slot * 3 + 3);
+    };
     using E = std::vector<std::uint8_t>;
     EXPECT_EQ(entry(0), (E{0x02, 0x02, 0x29}));    // Esc
     EXPECT_EQ(entry(64), (E{0x02, 0x02, 0x04}));   // A
@@ -106,11 +110,11 @@ TEST_F(SimCommandTest, AddressOrLengthOutsideTheAreaAnswers0xFE) {
     const auto before = Memory(PELLORAN_SIM_KEYBLOCKS, 0, 1134);
     EXPECT_EQ(Send(MakeFrame(8, 56, 1134 - 55, Pattern(56, 1)))[7], 0xFE);  // one byte past the end
     EXPECT_EQ(Memory(PELLORAN_SIM_KEYBLOCKS, 0, 1134), before);
-    EXPECT_EQ(Send(MakeFrame(8, 56, 1134 - 56, Pattern(56, 1)))[7], 0x00);   // exactly fits
+    EXPECT_EQ(Send(MakeFrame(8, 56, 1134 - 56, Pattern(56, 1)))[7], 0x00);  // exactly fits
     EXPECT_EQ(Send(MakeFrame(6, 10, 120, Pattern(10, 2)))[7], 0xFE);
     EXPECT_EQ(Send(MakeFrame(4, 44, 1, Pattern(44, 3)))[7], 0xFE);
-    EXPECT_EQ(Send(MakeFrame(7, 57, 0))[7], 0xFE);                            // more than a frame holds
-    EXPECT_EQ(Send(MakeFrame(15, 56, 336))[7], 0xFE);                         // layout ends at 378
+    EXPECT_EQ(Send(MakeFrame(7, 57, 0))[7], 0xFE);     // more than a frame holds
+    EXPECT_EQ(Send(MakeFrame(15, 56, 336))[7], 0xFE);  // layout ends at 378
     EXPECT_EQ(Send(MakeFrame(17, 54, 1536 - 53, Pattern(54, 4)))[7], 0xFE);
     EXPECT_EQ(Send(MakeFrame(5, 56, 126))[7], 0xFE);
 }
@@ -136,9 +140,9 @@ TEST_F(SimCommandTest, EveryWriteCommandLandsAtItsAddress) {
         std::uint8_t length;
     };
     const Case cases[] = {
-        {4, PELLORAN_SIM_CONFIG, 0, 44},      {6, PELLORAN_SIM_LIGHTING, 84 + 15, 1},
-        {6, PELLORAN_SIM_LIGHTING, 42, 35},   {8, PELLORAN_SIM_KEYBLOCKS, 378 + 336, 42},
-        {10, PELLORAN_SIM_MACROS, 65480, 56}, {17, PELLORAN_SIM_COLOURS, 1324, 3},
+        {4, PELLORAN_SIM_CONFIG, 0, 44},           {6, PELLORAN_SIM_LIGHTING, 84 + 15, 1},
+        {6, PELLORAN_SIM_LIGHTING, 42, 35},        {8, PELLORAN_SIM_KEYBLOCKS, 378 + 336, 42},
+        {10, PELLORAN_SIM_MACROS, 65480, 56},      {17, PELLORAN_SIM_COLOURS, 1324, 3},
         {17, PELLORAN_SIM_COLOURS, 512 + 378, 54},
     };
     std::uint8_t seed = 10;
@@ -162,12 +166,14 @@ TEST_F(SimCommandTest, EveryReadCommandReturnsItsArea) {
 
     EXPECT_EQ(Data(Send(MakeFrame(7, 42, 2 * 378 + 336)), 42),
               std::vector<std::uint8_t>(blocks.begin() + 2 * 378 + 336, blocks.begin() + 3 * 378));
-    EXPECT_EQ(Data(Send(MakeFrame(9, 56, 100)), 56), std::vector<std::uint8_t>(macros.begin(), macros.begin() + 56));
+    EXPECT_EQ(Data(Send(MakeFrame(9, 56, 100)), 56),
+              std::vector<std::uint8_t>(macros.begin(), macros.begin() + 56));
     EXPECT_EQ(Data(Send(MakeFrame(15, 42, 336)), 42), Memory(PELLORAN_SIM_LAYOUT, 336, 42));
     // Only `length` bytes are data; the rest of the reply stays zero.
     const Frame shortRead = Send(MakeFrame(9, 16, 100));
     EXPECT_EQ(Data(shortRead, 16), std::vector<std::uint8_t>(macros.begin(), macros.begin() + 16));
-    EXPECT_EQ(std::vector<std::uint8_t>(shortRead.begin() + 24, shortRead.end()), std::vector<std::uint8_t>(40, 0));
+    EXPECT_EQ(std::vector<std::uint8_t>(shortRead.begin() + 24, shortRead.end()),
+              std::vector<std::uint8_t>(40, 0));
 }
 
 TEST_F(SimCommandTest, TestApiRefusesOutOfRangeAccess) {

@@ -1,6 +1,5 @@
 // The per-user control socket and its client.
 #include <gtest/gtest.h>
-
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -68,7 +67,7 @@ TEST_F(SimControlSocketTest, PathFollowsTheEnvironment) {
 
 TEST_F(SimControlSocketTest, CommandsRoundTripAndActOnTheKeyboard) {
     Open();
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::lstat(socket_.c_str(), &st), 0);
     EXPECT_TRUE(S_ISSOCK(st.st_mode));
     EXPECT_EQ(st.st_mode & 0777, 0600u);

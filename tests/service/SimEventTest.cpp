@@ -20,7 +20,8 @@ protected:
 
 TEST_F(SimEventTest, UnplugAndPlugReachTheControlRead) {
     ASSERT_EQ(Control("unplug"), 0);
-    const auto gone = WaitForCaptured([](const Captured& c) { return IsDeviceChange(c, TALVENIX_TAG_CTRL, 0); });
+    const auto gone =
+        WaitForCaptured([](const Captured& c) { return IsDeviceChange(c, TALVENIX_TAG_CTRL, 0); });
     ASSERT_TRUE(gone.has_value());
     EXPECT_NE(gone->thread, std::this_thread::get_id());
     EXPECT_EQ(DeviceCount(), 0);
@@ -58,7 +59,8 @@ TEST_F(SimEventTest, BootModeFrameGetsNoReplyAndTheKeyboardLeaves) {
     ASSERT_EQ(WriteFrame(boot), 1);
     ASSERT_TRUE(WaitForCaptured([](const Captured& c) { return IsDeviceChange(c, TALVENIX_TAG_CTRL, 0); }));
     EXPECT_EQ(DeviceCount(), 0);
-    for (const auto& c : CapturedSoFar()) EXPECT_NE(c.kind, SERVICE_NOTIFY_DATA) << "a reply to the boot frame";
+    for (const auto& c : CapturedSoFar())
+        EXPECT_NE(c.kind, SERVICE_NOTIFY_DATA) << "a reply to the boot frame";
     ASSERT_EQ(PelloranSimFrameCount(), 1u);
 
     ASSERT_EQ(Control("plug"), 0);
@@ -113,10 +115,26 @@ TEST_F(SimEventTest, EventsNeedAnAttachedKeyboard) {
 }
 
 TEST_F(SimEventTest, MalformedCommandsAreRefusedWithAReason) {
-    for (const char* bad : {"", "fly", "switch-profile", "switch-profile 3", "switch-profile -1", "switch-profile x",
-                            "usage", "usage 0x10000", "usage zz", "icon", "icon maybe", "latency -1",
-                            "latency 10000001", "latency abc", "fault", "fault melt", "fault drop 0",
-                            "fault drop 2 3", "plug now", "status please"}) {
+    for (const char* bad : {"",
+                            "fly",
+                            "switch-profile",
+                            "switch-profile 3",
+                            "switch-profile -1",
+                            "switch-profile x",
+                            "usage",
+                            "usage 0x10000",
+                            "usage zz",
+                            "icon",
+                            "icon maybe",
+                            "latency -1",
+                            "latency 10000001",
+                            "latency abc",
+                            "fault",
+                            "fault melt",
+                            "fault drop 0",
+                            "fault drop 2 3",
+                            "plug now",
+                            "status please"}) {
         std::string reply;
         EXPECT_LT(Control(bad, &reply), 0) << bad;
         EXPECT_EQ(reply.rfind("error: ", 0), 0u) << bad << " -> " << reply;

@@ -10,7 +10,8 @@ class SimFaultTest : public SimTest {
 protected:
     static std::size_t Replies() {
         std::size_t n = 0;
-        for (const auto& c : CapturedSoFar()) n += c.kind == SERVICE_NOTIFY_DATA && c.tag == TALVENIX_TAG_CTRL;
+        for (const auto& c : CapturedSoFar())
+            n += c.kind == SERVICE_NOTIFY_DATA && c.tag == TALVENIX_TAG_CTRL;
         return n;
     }
     static Frame Write(std::uint8_t value) { return MakeFrame(10, 1, 0, {value}); }

@@ -83,7 +83,8 @@ std::optional<Captured> WaitForCaptured(const std::function<bool(const Captured&
     return found;
 }
 
-int RegisterRead(const HidUnitFilter& filter, std::uint32_t tag, std::uint32_t* unit, ServiceNotifyFn callback) {
+int RegisterRead(const HidUnitFilter& filter, std::uint32_t tag, std::uint32_t* unit,
+                 ServiceNotifyFn callback) {
     const std::uint32_t checksum = TalvenixRequestChecksum(
         &filter, TalvenixPointerChecksumBytes(reinterpret_cast<const void*>(callback)), tag, nullptr, 0);
     return RequestAsyncRead(&filter, callback, tag, checksum, unit);

@@ -21,8 +21,12 @@ using Frame = std::array<std::uint8_t, 64>;
 using namespace std::chrono_literals;
 
 HidUnitFilter MakeFilter(std::uint16_t page, std::uint16_t usage);
-inline HidUnitFilter ControlFilter() { return MakeFilter(TALVENIX_CONTROL_USAGE_PAGE, TALVENIX_CONTROL_USAGE); }
-inline HidUnitFilter ConsumerFilter() { return MakeFilter(TALVENIX_CONSUMER_USAGE_PAGE, TALVENIX_CONSUMER_USAGE); }
+inline HidUnitFilter ControlFilter() {
+    return MakeFilter(TALVENIX_CONTROL_USAGE_PAGE, TALVENIX_CONTROL_USAGE);
+}
+inline HidUnitFilter ConsumerFilter() {
+    return MakeFilter(TALVENIX_CONSUMER_USAGE_PAGE, TALVENIX_CONSUMER_USAGE);
+}
 inline HidUnitFilter LedFilter() { return MakeFilter(TALVENIX_LED_USAGE_PAGE, TALVENIX_LED_USAGE); }
 
 // A request frame with its frame checksum stamped.

@@ -1,6 +1,5 @@
 // The simulator's state file: its exact layout, loading at Init, atomic saves.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstring>
@@ -64,12 +63,12 @@ TEST_F(SimStateFileTest, EndUpdateSavesTheByteExactLayout) {
     ASSERT_EQ(file.size(), 68770u);
     EXPECT_EQ(std::string(file.begin(), file.begin() + 8), "TVXSIM01");
     EXPECT_EQ(std::string(file.end() - 8, file.end()), "TVXEND01");
-    EXPECT_EQ(file[8 + 11], 128);                 // ConfigBlock at 8
-    EXPECT_EQ(file[8 + 12], 1);                   // first offered effect
-    EXPECT_EQ(file[52 + 42], 0x07);               // lighting of profile 1 at 52 + 42
-    EXPECT_EQ(file[178 + 64 * 3 + 2], 0x04);      // default layout at 178: A at slot 64
-    EXPECT_EQ(file[556 + 378 + 3], 0x05);         // key block of profile 1 at 556 + 378
-    EXPECT_EQ(file[1690 + 1324 + 2], 3);          // colour banks at 1690
+    EXPECT_EQ(file[8 + 11], 128);             // ConfigBlock at 8
+    EXPECT_EQ(file[8 + 12], 1);               // first offered effect
+    EXPECT_EQ(file[52 + 42], 0x07);           // lighting of profile 1 at 52 + 42
+    EXPECT_EQ(file[178 + 64 * 3 + 2], 0x04);  // default layout at 178: A at slot 64
+    EXPECT_EQ(file[556 + 378 + 3], 0x05);     // key block of profile 1 at 556 + 378
+    EXPECT_EQ(file[1690 + 1324 + 2], 3);      // colour banks at 1690
     EXPECT_EQ(std::vector<std::uint8_t>(file.begin() + 3226, file.begin() + 3231), macro);  // macros at 3226
     for (const auto& entry : fs::directory_iterator(dir_)) {
         EXPECT_EQ(entry.path(), state_) << "left behind: " << entry.path();
@@ -86,14 +85,14 @@ TEST_F(SimStateFileTest, MemoryComesBackAtTheNextInit) {
 
 TEST_F(SimStateFileTest, SaveReplacesTheFileRatherThanRewritingIt) {
     ASSERT_TRUE(Exchange(MakeFrame(2, 0, 0)));
-    struct stat first{};
+    struct stat first {};
     ASSERT_EQ(::stat(state_.c_str(), &first), 0);
     EXPECT_EQ(first.st_mode & 0777, 0600u);
     // A reader holding the old file keeps a complete old image.
     std::ifstream reader(state_, std::ios::binary);
     ASSERT_TRUE(Exchange(MakeFrame(10, 1, 0, {0x99})));
     ASSERT_TRUE(Exchange(MakeFrame(2, 0, 0)));
-    struct stat second{};
+    struct stat second {};
     ASSERT_EQ(::stat(state_.c_str(), &second), 0);
     EXPECT_NE(first.st_ino, second.st_ino);
     std::vector<std::uint8_t> old{std::istreambuf_iterator<char>(reader), std::istreambuf_iterator<char>()};

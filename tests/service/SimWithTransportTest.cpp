@@ -54,7 +54,8 @@ TEST_F(SimWithTransportTest, AFullWriteSequenceLeavesExactlyWhatWasWritten) {
     });
     ASSERT_EQ(result, 1);
     EXPECT_EQ(Memory(PELLORAN_SIM_MACROS, 0, 1000), macros);
-    EXPECT_EQ(Memory(PELLORAN_SIM_KEYBLOCKS, 756, 378), std::vector<std::uint8_t>(block.begin(), block.end()));
+    EXPECT_EQ(Memory(PELLORAN_SIM_KEYBLOCKS, 756, 378),
+              std::vector<std::uint8_t>(block.begin(), block.end()));
     EXPECT_EQ(Memory(PELLORAN_SIM_COLOURS, 512 + 54, 54), colours);
     // Untouched neighbours stay factory.
     EXPECT_EQ(Memory(PELLORAN_SIM_KEYBLOCKS, 0, 378), Memory(PELLORAN_SIM_LAYOUT, 0, 378));
@@ -77,7 +78,8 @@ TEST_F(SimWithTransportTest, AFullWriteSequenceLeavesExactlyWhatWasWritten) {
 TEST_F(SimWithTransportTest, LightingOfEveryProfileReadsBack) {
     for (int p = 0; p < 3; ++p) {
         std::array<std::uint8_t, 56> window{};
-        ASSERT_EQ(dev::ReadLighting(T(), window, 56, static_cast<std::uint16_t>(p * 42)), 1) << "profile " << p;
+        ASSERT_EQ(dev::ReadLighting(T(), window, 56, static_cast<std::uint16_t>(p * 42)), 1)
+            << "profile " << p;
         EXPECT_EQ(std::vector<std::uint8_t>(window.begin(), window.begin() + 42),
                   Memory(PELLORAN_SIM_LIGHTING, static_cast<std::uint32_t>(p * 42), 42));
     }

@@ -2,7 +2,6 @@
 // udevd is not available to tests, so the rule's parent matches are checked for the pitfall
 // that makes a rule skip every device, and its report-descriptor matcher is run for real.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,7 +37,8 @@ TEST(UdevRuleTest, MatchesTheKeyboardPositivelyAndNeverOpensItToEveryone) {
     for (const std::string& line : RuleLines()) {
         // A negated parent match passes on any ancestor whose value differs (the USB hub), so
         // a "skip unless ours" line written that way skips every keyboard.
-        EXPECT_FALSE(std::regex_search(line, std::regex(R"((ATTRS|KERNELS|SUBSYSTEMS|DRIVERS)(\{[^}]*\})?\s*!=)")))
+        EXPECT_FALSE(
+            std::regex_search(line, std::regex(R"((ATTRS|KERNELS|SUBSYSTEMS|DRIVERS)(\{[^}]*\})?\s*!=)")))
             << line;
         EXPECT_EQ(line.find("MODE"), std::string::npos) << line;
     }
@@ -68,7 +68,8 @@ protected:
     // True when the rule's matcher accepts a node with this report descriptor.
     bool Accepts(const std::vector<unsigned char>& descriptor) {
         std::ofstream(root_ / "device" / "report_descriptor", std::ios::binary)
-            .write(reinterpret_cast<const char*>(descriptor.data()), static_cast<std::streamsize>(descriptor.size()));
+            .write(reinterpret_cast<const char*>(descriptor.data()),
+                   static_cast<std::streamsize>(descriptor.size()));
         const int status = std::system(program_.c_str());
         return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
@@ -81,7 +82,8 @@ TEST_F(UdevDescriptorTest, OnlyTheConfigurationInterfaceIsAccepted) {
     // Usage Page (0xFF1C), Usage (0x92), Collection (Application) ...
     EXPECT_TRUE(Accepts({0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01, 0x15, 0x00, 0xC0}));
     // ... also when it is not the first collection of the node.
-    EXPECT_TRUE(Accepts({0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0xC0, 0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01, 0xC0}));
+    EXPECT_TRUE(
+        Accepts({0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0xC0, 0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01, 0xC0}));
     // The typing interfaces: keyboard, consumer control, LEDs.
     EXPECT_FALSE(Accepts({0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0xC0}));
     EXPECT_FALSE(Accepts({0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0xC0}));

@@ -61,7 +61,8 @@ std::vector<std::uint8_t> SimKeyboard::Memory(int area, std::uint32_t offset, st
 }
 
 void SimKeyboard::SetMemory(int area, std::uint32_t offset, const std::vector<std::uint8_t>& bytes) {
-    EXPECT_EQ(PelloranSimWriteMemory(area, offset, bytes.data(), static_cast<std::uint32_t>(bytes.size())), 1);
+    EXPECT_EQ(PelloranSimWriteMemory(area, offset, bytes.data(), static_cast<std::uint32_t>(bytes.size())),
+              1);
 }
 
 std::vector<device::DeviceReport> SimKeyboard::Frames() const {

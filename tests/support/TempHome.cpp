@@ -28,8 +28,10 @@ TempHome::TempHome() {
 
 TempHome::~TempHome() {
     for (const auto& [name, value] : saved_) {
-        if (value) setenv(name.c_str(), value->c_str(), 1);
-        else unsetenv(name.c_str());
+        if (value)
+            setenv(name.c_str(), value->c_str(), 1);
+        else
+            unsetenv(name.c_str());
     }
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);

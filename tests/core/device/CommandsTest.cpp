@@ -59,7 +59,8 @@ TEST_F(CommandsTest, ReadsCopyChunksFromReplyOffsetEight) {
     });
     KeyBlock block{};
     ASSERT_EQ(ReadKeyBlock(T(), block, 1), 1);
-    for (std::size_t i = 0; i < block.size(); ++i) EXPECT_EQ(block[i], static_cast<std::uint8_t>(378 + i)) << i;
+    for (std::size_t i = 0; i < block.size(); ++i)
+        EXPECT_EQ(block[i], static_cast<std::uint8_t>(378 + i)) << i;
 
     ConfigBlock config;
     ASSERT_EQ(ReadConfigBlock(T(), config), 1);

@@ -59,7 +59,8 @@ int FakeService::Init(int) { return 1; }
 int FakeService::End() { return 1; }
 int FakeService::DeleteUnit(std::uint32_t) { return 1; }
 
-int FakeService::GetDeviceCount(const HidUnitFilter*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {
+int FakeService::GetDeviceCount(const HidUnitFilter*, std::uint32_t, std::uint32_t, std::uint32_t,
+                                std::uint32_t) {
     std::lock_guard l(gFake->mutex_);
     return gFake->count_;
 }

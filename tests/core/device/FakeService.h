@@ -34,9 +34,10 @@ public:
 private:
     static int Init(int);
     static int End();
-    static int GetDeviceCount(const HidUnitFilter*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t);
-    static int WriteOne(const HidUnitFilter*, std::uint32_t, std::uint32_t, const std::uint8_t*, std::uint32_t,
-                        std::uint32_t, std::uint32_t);
+    static int GetDeviceCount(const HidUnitFilter*, std::uint32_t, std::uint32_t, std::uint32_t,
+                              std::uint32_t);
+    static int WriteOne(const HidUnitFilter*, std::uint32_t, std::uint32_t, const std::uint8_t*,
+                        std::uint32_t, std::uint32_t, std::uint32_t);
     static int AsyncRead(const HidUnitFilter*, ServiceNotifyFn, std::uint32_t, std::uint32_t, std::uint32_t*);
     static int DeleteUnit(std::uint32_t);
 

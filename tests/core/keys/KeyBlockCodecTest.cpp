@@ -1,9 +1,8 @@
-#include "core/keys/KeyBlockCodec.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 
+#include "core/keys/KeyBlockCodec.h"
 #include "core/keys/KeyButtons.h"
 #include "core/keys/MediaCatalogue.h"
 #include "core/text/LanguageTable.h"
@@ -42,11 +41,15 @@ KeyAssignment Assign(AssignmentKind kind, std::uint32_t value, std::uint16_t tag
     return r;
 }
 
-std::uint8_t PositionIsIdMinusOne(std::uint16_t id) { return id == 0 ? 0 : static_cast<std::uint8_t>(id - 1); }
+std::uint8_t PositionIsIdMinusOne(std::uint16_t id) {
+    return id == 0 ? 0 : static_cast<std::uint8_t>(id - 1);
+}
 
 class KeyBlockCodecTest : public ::testing::Test {
 protected:
-    device::KeyBlock Encode(const AssignmentBlock& b) const { return EncodeKeyBlock(b, layout, PositionIsIdMinusOne); }
+    device::KeyBlock Encode(const AssignmentBlock& b) const {
+        return EncodeKeyBlock(b, layout, PositionIsIdMinusOne);
+    }
     AssignmentBlock Decode(const device::KeyBlock& read) const { return *DecodeKeyBlock(read, layout); }
     Entry EncodeOne(KeyCode key, KeyAssignment r) const {
         AssignmentBlock b = DefaultAssignmentBlock(0);
@@ -149,20 +152,36 @@ TEST_F(KeyBlockCodecTest, AWholeProfileOfMixedAssignmentsRoundTrips) {
         KeyAssignment r;
         KeyAssignment want;
         switch (i % 9) {
-            case 0: r = want = Assign(AssignmentKind::Default, 0); break;
-            case 1: r = want = Assign(AssignmentKind::Disabled, 0); break;
+            case 0:
+                r = want = Assign(AssignmentKind::Default, 0);
+                break;
+            case 1:
+                r = want = Assign(AssignmentKind::Disabled, 0);
+                break;
             case 2: {
                 const KeyCode target = CodeOfListPosition((i * 7) % 66);
                 r = Assign(AssignmentKind::Key, target);
                 // A key set to itself reads back as unassigned: its entry is the default one.
-                want = target == kKeyButtons[static_cast<std::size_t>(i)].code ? Assign(AssignmentKind::Default, 0) : r;
+                want = target == kKeyButtons[static_cast<std::size_t>(i)].code
+                           ? Assign(AssignmentKind::Default, 0)
+                           : r;
                 break;
             }
-            case 3: r = want = Assign(AssignmentKind::Key, kModifierKeys[static_cast<std::size_t>(i % 8)].code); break;
-            case 4: r = want = Assign(AssignmentKind::Macro, static_cast<std::uint32_t>(1 + i)); break;
-            case 5: r = want = Assign(AssignmentKind::StopMacro, 0); break;
-            case 6: r = want = Assign(AssignmentKind::Media, static_cast<std::uint32_t>(i % kMediaCount)); break;
-            case 7: r = want = Assign(AssignmentKind::Function, static_cast<std::uint32_t>(i % kFunctionCount)); break;
+            case 3:
+                r = want = Assign(AssignmentKind::Key, kModifierKeys[static_cast<std::size_t>(i % 8)].code);
+                break;
+            case 4:
+                r = want = Assign(AssignmentKind::Macro, static_cast<std::uint32_t>(1 + i));
+                break;
+            case 5:
+                r = want = Assign(AssignmentKind::StopMacro, 0);
+                break;
+            case 6:
+                r = want = Assign(AssignmentKind::Media, static_cast<std::uint32_t>(i % kMediaCount));
+                break;
+            case 7:
+                r = want = Assign(AssignmentKind::Function, static_cast<std::uint32_t>(i % kFunctionCount));
+                break;
             case 8:
                 r = Assign(i % 2 ? AssignmentKind::Launch : AssignmentKind::Text, 12);
                 want = Assign(i % 2 ? AssignmentKind::Default : AssignmentKind::Disabled, 0);
@@ -182,7 +201,8 @@ TEST_F(KeyBlockCodecTest, AWholeProfileOfMixedAssignmentsRoundTrips) {
 TEST_F(KeyBlockCodecTest, DecodingReadBackEntries) {
     const auto readWith = [&](KeyCode key, Entry e) {
         device::KeyBlock read = layout;
-        const auto at = static_cast<std::size_t>(3 * kKeyButtons[static_cast<std::size_t>(*KeyButtonOfCode(key))].lightingSlot);
+        const auto at = static_cast<std::size_t>(
+            3 * kKeyButtons[static_cast<std::size_t>(*KeyButtonOfCode(key))].lightingSlot);
         read[at] = e[0], read[at + 1] = e[1], read[at + 2] = e[2];
         return Decode(read)[KeyIndexOf(key)];
     };
@@ -224,13 +244,16 @@ TEST_F(KeyBlockCodecTest, ShortBlocksAreRejectedNeverReadPastTheEnd) {
 TEST_F(KeyBlockCodecTest, ResetClearsButtonsAndCurrentBankOnly) {
     AssignmentBlock b = DefaultAssignmentBlock(0);
     for (auto& r : b) {
-        if (r.tag == 0) r = Assign(AssignmentKind::Disabled, 0);
-        else r.kind = 1;
+        if (r.tag == 0)
+            r = Assign(AssignmentKind::Disabled, 0);
+        else
+            r.kind = 1;
         r.extra = {9, 9, 9, 9, 0, 0, 0, 0};
     }
     ResetKeyAssignments(b, /*bankB=*/false);
     for (const KeyButton& k : kKeyButtons) EXPECT_EQ(b[KeyIndexOf(k.code)], KeyAssignment{});
-    for (int s = 256; s < 265; ++s) EXPECT_EQ(b[static_cast<std::size_t>(s)], KeyAssignment{});  // number gone too
+    for (int s = 256; s < 265; ++s)
+        EXPECT_EQ(b[static_cast<std::size_t>(s)], KeyAssignment{});  // number gone too
     for (int s = 265; s < 274; ++s) {
         EXPECT_EQ(b[static_cast<std::size_t>(s)].kind, 1);
         EXPECT_EQ(b[static_cast<std::size_t>(s)].tag, GKeyNumber(s));
@@ -268,9 +291,12 @@ protected:
 
 TEST_F(AssignmentSummaryTest, TextByKind) {
     EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Default, 0), Names), "KEYBOARD_A");
-    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Disabled, 0), Names), "KEYBOARD_AKeys, Set: ");
-    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Launch, 0), Names), "KEYBOARD_AKeys, Set: ");
-    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::StopMacro, 0), Names), "KEYBOARD_AKeys, Set: ");
+    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Disabled, 0), Names),
+              "KEYBOARD_AKeys, Set: ");
+    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Launch, 0), Names),
+              "KEYBOARD_AKeys, Set: ");
+    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::StopMacro, 0), Names),
+              "KEYBOARD_AKeys, Set: ");
     EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Text, 0), Names), "KEYBOARD_AKeys, Set: ");
     EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Key, 0x030), Names),
               "KEYBOARD_AKeys, Set: Key(KEYBOARD_B)");
@@ -278,13 +304,16 @@ TEST_F(AssignmentSummaryTest, TextByKind) {
               "KEYBOARD_AKeys, Set: Key(Unknown Key: 055)");
     EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Macro, 2), Names),
               "KEYBOARD_AKeys, Set: Macro(Combo)");
-    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Macro, 3), Names), "KEYBOARD_AKeys, Set: Macro()");
-    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Macro, 2), {}), "KEYBOARD_AKeys, Set: Macro()");
+    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Macro, 3), Names),
+              "KEYBOARD_AKeys, Set: Macro()");
+    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Macro, 2), {}),
+              "KEYBOARD_AKeys, Set: Macro()");
     EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Function, 12), Names),
               "KEYBOARD_AKeys, Set: Function(A2)");
     EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Function, 99), Names),
               "KEYBOARD_AKeys, Set: Function()");
-    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Media, 18), Names), "KEYBOARD_AKeys, Set: Media()");
+    EXPECT_EQ(AssignmentSummaryOfKey(0x01E, Assign(AssignmentKind::Media, 18), Names),
+              "KEYBOARD_AKeys, Set: Media()");
 }
 
 TEST_F(AssignmentSummaryTest, MediaUsesTheKeyNameOfItsCode) {
@@ -293,7 +322,8 @@ TEST_F(AssignmentSummaryTest, MediaUsesTheKeyNameOfItsCode) {
     t.SetText(text::TextId::KEY_PROMPT_SET, " = ");
     t.SetText(text::TextId::KEY_PROMPT_MEDIA, "M[");
     text::SetCurrentLanguageTable(t);
-    EXPECT_EQ(AssignmentSummaryOfKey(0x039, Assign(AssignmentKind::Media, 6), Names), "KEYBOARD_SPACE = M[Volume Up)");
+    EXPECT_EQ(AssignmentSummaryOfKey(0x039, Assign(AssignmentKind::Media, 6), Names),
+              "KEYBOARD_SPACE = M[Volume Up)");
 }
 
 TEST_F(AssignmentSummaryTest, GButtonsUseTheirNumberNeverAKeyName) {

@@ -1,8 +1,8 @@
-#include "core/keys/KeyButtons.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "core/keys/KeyButtons.h"
 
 namespace talvenix::keys {
 namespace {

@@ -1,5 +1,3 @@
-#include "core/keys/KeyTable.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -7,6 +5,7 @@
 #include <sstream>
 
 #include "KeyTableReference.h"
+#include "core/keys/KeyTable.h"
 #include "core/text/LanguageTable.h"
 #include "core/text/Utf.h"
 
@@ -63,10 +62,12 @@ TEST_F(KeyTableTest, EveryEntryMatchesTheReferenceTable) {
             continue;
         }
         const RefRow& r = it->second;
-        const std::string name = e.nameId ? std::string(text::TextIdName(*e.nameId)) : std::string(e.fixedName);
+        const std::string name =
+            e.nameId ? std::string(text::TextIdName(*e.nameId)) : std::string(e.fixedName);
         EXPECT_EQ(name, r.name);
         EXPECT_EQ(e.deviceKeyByte, r.device);
-        EXPECT_EQ(ListPositionOf(code), r.listPosition < 0 ? std::nullopt : std::optional<int>(r.listPosition));
+        EXPECT_EQ(ListPositionOf(code),
+                  r.listPosition < 0 ? std::nullopt : std::optional<int>(r.listPosition));
         EXPECT_EQ(e.vk, r.vk < 0 ? kNoVk : r.vk);
         EXPECT_EQ(e.vkNumLockOff, r.vkOff < 0 ? kNoVk : r.vkOff);
     }
@@ -208,8 +209,8 @@ TEST_F(KeyTableTest, VirtualKeysNameTheLowestEntryWithExceptions) {
 
 TEST_F(KeyTableTest, MediaCaptureExclusions) {
     EXPECT_EQ(MediaCaptureExclusions().size(), 18u);
-    for (KeyCode c : {0x120, 0x130, 0x12E, 0x124, 0x122, 0x119, 0x110, 0x16D, 0x132, 0x167, 0x168, 0x16A, 0x169,
-                      0x166, 0x165, 0x16B, 0x121, 0x16C}) {
+    for (KeyCode c : {0x120, 0x130, 0x12E, 0x124, 0x122, 0x119, 0x110, 0x16D, 0x132, 0x167, 0x168, 0x16A,
+                      0x169, 0x166, 0x165, 0x16B, 0x121, 0x16C}) {
         EXPECT_TRUE(IsMediaCaptureExcluded(c)) << c;
     }
     EXPECT_FALSE(IsMediaCaptureExcluded(0x15F));

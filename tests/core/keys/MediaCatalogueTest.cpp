@@ -1,6 +1,6 @@
-#include "core/keys/MediaCatalogue.h"
-
 #include <gtest/gtest.h>
+
+#include "core/keys/MediaCatalogue.h"
 
 namespace talvenix::keys {
 namespace {

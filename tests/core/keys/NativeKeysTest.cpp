@@ -1,11 +1,10 @@
-#include "core/keys/NativeKeys.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "core/keys/KeyButtons.h"
 #include "core/keys/KeyTable.h"
+#include "core/keys/NativeKeys.h"
 
 namespace talvenix::keys {
 namespace {
@@ -28,29 +27,29 @@ const std::map<std::uint32_t, KeyCode>& FullKeyboard() {
         std::map<std::uint32_t, KeyCode> m;
         // KEY_ESC (1) .. KEY_KPDOT (83): the evdev code is the scan code, except Num Lock.
         for (std::uint32_t c = 1; c <= 83; ++c) m[c] = static_cast<KeyCode>(c);
-        m[69] = 0x145;  // KEY_NUMLOCK
-        m[86] = 0x056;  // KEY_102ND
-        m[87] = 0x057;  // KEY_F11
-        m[88] = 0x058;  // KEY_F12
-        m[96] = 0x11C;  // KEY_KPENTER
-        m[97] = 0x11D;  // KEY_RIGHTCTRL
-        m[98] = 0x135;  // KEY_KPSLASH
-        m[99] = 0x137;  // KEY_SYSRQ (Print Screen)
-        m[100] = 0x138; // KEY_RIGHTALT
-        m[102] = 0x147; // KEY_HOME
-        m[103] = 0x148; // KEY_UP
-        m[104] = 0x149; // KEY_PAGEUP
-        m[105] = 0x14B; // KEY_LEFT
-        m[106] = 0x14D; // KEY_RIGHT
-        m[107] = 0x14F; // KEY_END
-        m[108] = 0x150; // KEY_DOWN
-        m[109] = 0x151; // KEY_PAGEDOWN
-        m[110] = 0x152; // KEY_INSERT
-        m[111] = 0x153; // KEY_DELETE
-        m[119] = 0x045; // KEY_PAUSE
-        m[125] = 0x15B; // KEY_LEFTMETA
-        m[126] = 0x15C; // KEY_RIGHTMETA
-        m[127] = 0x15D; // KEY_COMPOSE (Menu)
+        m[69] = 0x145;   // KEY_NUMLOCK
+        m[86] = 0x056;   // KEY_102ND
+        m[87] = 0x057;   // KEY_F11
+        m[88] = 0x058;   // KEY_F12
+        m[96] = 0x11C;   // KEY_KPENTER
+        m[97] = 0x11D;   // KEY_RIGHTCTRL
+        m[98] = 0x135;   // KEY_KPSLASH
+        m[99] = 0x137;   // KEY_SYSRQ (Print Screen)
+        m[100] = 0x138;  // KEY_RIGHTALT
+        m[102] = 0x147;  // KEY_HOME
+        m[103] = 0x148;  // KEY_UP
+        m[104] = 0x149;  // KEY_PAGEUP
+        m[105] = 0x14B;  // KEY_LEFT
+        m[106] = 0x14D;  // KEY_RIGHT
+        m[107] = 0x14F;  // KEY_END
+        m[108] = 0x150;  // KEY_DOWN
+        m[109] = 0x151;  // KEY_PAGEDOWN
+        m[110] = 0x152;  // KEY_INSERT
+        m[111] = 0x153;  // KEY_DELETE
+        m[119] = 0x045;  // KEY_PAUSE
+        m[125] = 0x15B;  // KEY_LEFTMETA
+        m[126] = 0x15C;  // KEY_RIGHTMETA
+        m[127] = 0x15D;  // KEY_COMPOSE (Menu)
         return m;
     }();
     return keys;
@@ -92,9 +91,9 @@ TEST(NativeKeys, NumericPadFollowsNumLock) {
     EXPECT_EQ(TranslateEvdevKey(83, XK_KP_Decimal)->vk, 0x6E);
     // Num Lock off: the navigation keys, still on the keypad's own (non-extended) scan codes.
     const std::pair<std::uint32_t, std::uint32_t> off[] = {
-        {71, XK_KP_Home}, {72, XK_KP_Up}, {73, XK_KP_Prior}, {75, XK_KP_Left}, {76, XK_KP_Begin},
-        {77, XK_KP_Right}, {79, XK_KP_End}, {80, XK_KP_Down}, {81, XK_KP_Next}, {82, XK_KP_Insert},
-        {83, XK_KP_Delete}};
+        {71, XK_KP_Home},  {72, XK_KP_Up},     {73, XK_KP_Prior}, {75, XK_KP_Left},
+        {76, XK_KP_Begin}, {77, XK_KP_Right},  {79, XK_KP_End},   {80, XK_KP_Down},
+        {81, XK_KP_Next},  {82, XK_KP_Insert}, {83, XK_KP_Delete}};
     const std::uint8_t offVk[] = {0x24, 0x26, 0x21, 0x25, 0x0C, 0x27, 0x23, 0x28, 0x22, 0x2D, 0x2E};
     for (std::size_t i = 0; i < std::size(off); ++i) {
         const auto k = TranslateEvdevKey(off[i].first, off[i].second);
@@ -117,10 +116,10 @@ TEST(NativeKeys, PrintScreenAndPauseVariants) {
 
 TEST(NativeKeys, MultimediaAndSystemKeys) {
     const std::pair<std::uint32_t, KeyCode> media[] = {
-        {113, 0x120}, {114, 0x12E}, {115, 0x130}, {163, 0x119}, {164, 0x122}, {165, 0x110}, {166, 0x124},
-        {140, 0x121}, {155, 0x16C}, {172, 0x132}, {217, 0x165}, {156, 0x166}, {173, 0x167}, {128, 0x168},
-        {159, 0x169}, {158, 0x16A}, {157, 0x16B}, {226, 0x16D}, {142, 0x15F}, {116, 0x15E}, {143, 0x163},
-        {183, 0x064}};
+        {113, 0x120}, {114, 0x12E}, {115, 0x130}, {163, 0x119}, {164, 0x122}, {165, 0x110},
+        {166, 0x124}, {140, 0x121}, {155, 0x16C}, {172, 0x132}, {217, 0x165}, {156, 0x166},
+        {173, 0x167}, {128, 0x168}, {159, 0x169}, {158, 0x16A}, {157, 0x16B}, {226, 0x16D},
+        {142, 0x15F}, {116, 0x15E}, {143, 0x163}, {183, 0x064}};
     for (const auto& [evdev, code] : media) EXPECT_EQ(Resolve(evdev), code) << "evdev " << evdev;
     // The 18 media keys of the catalogue are all reachable, so capture can recognise and skip them.
     int excluded = 0;
@@ -150,7 +149,7 @@ TEST(NativeKeys, UnknownKeysMapToNothing) {
     EXPECT_FALSE(TranslateEvdevKey(0, 0));
     EXPECT_FALSE(TranslateEvdevKey(84, 0));
     EXPECT_FALSE(TranslateEvdevKey(255, 0));
-    EXPECT_FALSE(TranslateEvdevKey(0x110, 0));   // BTN_LEFT
+    EXPECT_FALSE(TranslateEvdevKey(0x110, 0));  // BTN_LEFT
     EXPECT_FALSE(TranslateEvdevKey(100000, 0));
 }
 

@@ -55,9 +55,12 @@ TEST(EffectTraits, WhatSelectingEachCodeWrites) {
     const std::set<int> codeOnly = {4, 6, 10, 11, 12, 16, 17, 18, 20};
     for (int code = -1; code <= 30; ++code) {
         const auto w = TraitsOf(code).selection;
-        if (codeAndRandom.count(code)) EXPECT_EQ(w, SelectionWrites::CodeAndRandomFlag) << code;
-        else if (codeOnly.count(code)) EXPECT_EQ(w, SelectionWrites::CodeOnly) << code;
-        else EXPECT_EQ(w, SelectionWrites::Nothing) << code;
+        if (codeAndRandom.count(code))
+            EXPECT_EQ(w, SelectionWrites::CodeAndRandomFlag) << code;
+        else if (codeOnly.count(code))
+            EXPECT_EQ(w, SelectionWrites::CodeOnly) << code;
+        else
+            EXPECT_EQ(w, SelectionWrites::Nothing) << code;
     }
 }
 

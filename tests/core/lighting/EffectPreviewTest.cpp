@@ -20,10 +20,13 @@ PaintButton ButtonOf(keys::KeyCode code) {
 
 // Key codes of a few keys.
 constexpr keys::KeyCode kEsc = 0x001, kBackspace = 0x00E, kQ = 0x010, kO = 0x018, kW = 0x011, kPause = 0x045,
-                        kF1 = 0x03B, kF4 = 0x03E, kF5 = 0x03F, kF3 = 0x03D, k2 = 0x003, k4 = 0x005, k5 = 0x006,
-                        kR = 0x013, kUp = 0x148, kLCtrl = 0x01D, kKpEnter = 0x11C, kRWin = 0x15C, kKpPlus = 0x04E;
+                        kF1 = 0x03B, kF4 = 0x03E, kF5 = 0x03F, kF3 = 0x03D, k2 = 0x003, k4 = 0x005,
+                        k5 = 0x006, kR = 0x013, kUp = 0x148, kLCtrl = 0x01D, kKpEnter = 0x11C, kRWin = 0x15C,
+                        kKpPlus = 0x04E;
 
-std::optional<Colour> ColourOf(const PreviewFrame& f, PaintButton b) { return f.colours[static_cast<std::size_t>(b)]; }
+std::optional<Colour> ColourOf(const PreviewFrame& f, PaintButton b) {
+    return f.colours[static_cast<std::size_t>(b)];
+}
 
 EffectPreview::RandomSource Counter() {
     auto n = std::make_shared<std::uint32_t>(0);
@@ -152,18 +155,18 @@ TEST(EffectPreview, EffectSixWithRandomOffIsSteady) {
 TEST(EffectPreview, EffectSixWithRandomOnIsAFixedRainbow) {
     EffectPreview p(Counter());
     const auto f = p.Tick(Input(6, true));
-    EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), kHueWheel[18]);            // column 2
-    EXPECT_EQ(ColourOf(f, ButtonOf(kKpEnter)), kHueWheel[0]);         // column 22
+    EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), kHueWheel[18]);     // column 2
+    EXPECT_EQ(ColourOf(f, ButtonOf(kKpEnter)), kHueWheel[0]);  // column 22
     EXPECT_EQ(p.Tick(Input(6, true)).colours, f.colours);
 }
 
 TEST(EffectPreview, GoldenFramesEffectOne) {
     EffectPreview on(Counter());
-    auto f = on.Tick(Input(1, true, 0xFF));  // phase 9
-    EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), MakeColour(255, 200, 0));      // wheel[27]
-    EXPECT_EQ(ColourOf(f, ButtonOf(kBackspace)), MakeColour(81, 0, 255)); // rightmost cell 15: wheel[144]
-    f = on.Tick(Input(1, true, 0xFF));       // phase 18
-    EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), MakeColour(194, 255, 0));      // wheel[36]
+    auto f = on.Tick(Input(1, true, 0xFF));                                // phase 9
+    EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), MakeColour(255, 200, 0));       // wheel[27]
+    EXPECT_EQ(ColourOf(f, ButtonOf(kBackspace)), MakeColour(81, 0, 255));  // rightmost cell 15: wheel[144]
+    f = on.Tick(Input(1, true, 0xFF));                                     // phase 18
+    EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), MakeColour(194, 255, 0));       // wheel[36]
 
     EffectPreview off(Counter());
     f = off.Tick(Input(1, false, 0x00, MakeColour(200, 100, 50)));  // phase 89 on the wave
@@ -173,34 +176,34 @@ TEST(EffectPreview, GoldenFramesEffectOne) {
 
 TEST(EffectPreview, GoldenFramesEffectTwo) {
     EffectPreview p(Counter());
-    auto f = p.Tick(Input(2, false, 0xFF));  // phase 4; column c: pulse[4 + 5c]
+    auto f = p.Tick(Input(2, false, 0xFF));                             // phase 4; column c: pulse[4 + 5c]
     EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), MakeColour(206, 206, 206));  // pulse[14]
     EXPECT_EQ(ColourOf(f, ButtonOf(kQ)), MakeColour(206, 206, 206));    // same column
-    f = p.Tick(Input(2, false, 0x00));       // phase 8, minus: pulse[8 - 10] = pulse[126] = 0
+    f = p.Tick(Input(2, false, 0x00));  // phase 8, minus: pulse[8 - 10] = pulse[126] = 0
     EXPECT_EQ(p.Phase(2), 8) << "moves forward whatever the direction";
     EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), kBlack);
-    EXPECT_EQ(ColourOf(f, ButtonOf(kLCtrl)), MakeColour(77, 77, 77));   // column 0: pulse[8]
+    EXPECT_EQ(ColourOf(f, ButtonOf(kLCtrl)), MakeColour(77, 77, 77));  // column 0: pulse[8]
 
     EffectPreview r(Counter());
-    f = r.Tick(Input(2, true, 0xFF));        // phase 4; column c: wheel[4 + 5c]
+    f = r.Tick(Input(2, true, 0xFF));  // phase 4; column c: wheel[4 + 5c]
     EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), kHueWheel[14]);
 }
 
 TEST(EffectPreview, GoldenFramesEffectThree) {
     EffectPreview p(Counter());
-    auto f = p.Tick(Input(3, true, 0xFF));   // phase 4 along the snake
-    EXPECT_EQ(ColourOf(f, ButtonOf(kPause)), MakeColour(255, 10, 0));   // wheel[4]
-    EXPECT_EQ(ColourOf(f, ButtonOf(kF5)), MakeColour(29, 255, 0));      // snake 10: wheel[54]
-    f = p.Tick(Input(3, false, 0x00, kWhite));  // phase 0 on the wave
-    EXPECT_EQ(ColourOf(f, ButtonOf(kPause)), MakeColour(22, 22, 22));   // wave[0]
+    auto f = p.Tick(Input(3, true, 0xFF));                             // phase 4 along the snake
+    EXPECT_EQ(ColourOf(f, ButtonOf(kPause)), MakeColour(255, 10, 0));  // wheel[4]
+    EXPECT_EQ(ColourOf(f, ButtonOf(kF5)), MakeColour(29, 255, 0));     // snake 10: wheel[54]
+    f = p.Tick(Input(3, false, 0x00, kWhite));                         // phase 0 on the wave
+    EXPECT_EQ(ColourOf(f, ButtonOf(kPause)), MakeColour(22, 22, 22));  // wave[0]
 }
 
 TEST(EffectPreview, GoldenFramesEffectFive) {
     EffectPreview p(Counter());
-    auto f = p.Tick(Input(5, true, 0x00));   // phase 2 forward: breathing[2] = 4
+    auto f = p.Tick(Input(5, true, 0x00));  // phase 2 forward: breathing[2] = 4
     EXPECT_EQ(p.Phase(5), 2);
-    EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), MakeColour(4, 1, 0));        // wheel[14] x 4
-    f = p.Tick(Input(5, false, 0x00, MakeColour(255, 128, 0)));  // phase 4: breathing[4] = 6
+    EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), MakeColour(4, 1, 0));  // wheel[14] x 4
+    f = p.Tick(Input(5, false, 0x00, MakeColour(255, 128, 0)));   // phase 4: breathing[4] = 6
     EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), MakeColour(6, 3, 0));
     EXPECT_EQ(ColourOf(f, kFnButton), MakeColour(6, 3, 0));
 }
@@ -209,15 +212,15 @@ TEST(EffectPreview, GoldenFramesEffectTwelve) {
     EffectPreview p(Counter());
     auto f = p.Tick(Input(12, false, 0xFF));  // phase 3; row r: wheel[3 + 32r]
     EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), MakeColour(255, 7, 0));
-    EXPECT_EQ(ColourOf(f, ButtonOf(kLCtrl)), MakeColour(255, 0, 206)); // wheel[163]
-    f = p.Tick(Input(12, false, 0x00));       // back to phase 0
+    EXPECT_EQ(ColourOf(f, ButtonOf(kLCtrl)), MakeColour(255, 0, 206));  // wheel[163]
+    f = p.Tick(Input(12, false, 0x00));                                 // back to phase 0
     EXPECT_EQ(ColourOf(f, ButtonOf(kEsc)), kHueWheel[0]);
 }
 
 TEST(EffectPreview, GoldenFramesEffectEighteen) {
     EffectPreview p(Counter());
-    auto f = p.Tick(Input(18, true, 0xFF));   // phase 2; band b: wheel[2 + 21(b + 1)]
-    EXPECT_EQ(ColourOf(f, ButtonOf(kO)), MakeColour(255, 152, 0));      // wheel[23]
+    auto f = p.Tick(Input(18, true, 0xFF));                         // phase 2; band b: wheel[2 + 21(b + 1)]
+    EXPECT_EQ(ColourOf(f, ButtonOf(kO)), MakeColour(255, 152, 0));  // wheel[23]
     EXPECT_EQ(ColourOf(f, ButtonOf(kKpEnter)), MakeColour(2, 255, 0));  // wheel[254 - 192]
     EXPECT_EQ(ColourOf(f, kFnButton), kHueWheel[2 + 21 * 5]);           // band 4
 }
@@ -226,8 +229,8 @@ TEST(EffectPreview, EffectElevenRunsARainbowAlongTheSnake) {
     EffectPreview p(Counter());
     const auto f = p.Tick(Input(11, false));
     EXPECT_EQ(ColourOf(f, kSnakeOrder[0]), kHueWheel[36]);
-    EXPECT_EQ(ColourOf(f, kSnakeOrder[5]), kHueWheel[9]);     // 198 - 192 + 3
-    EXPECT_EQ(ColourOf(f, kSnakeOrder[103]), kHueWheel[171]); // 3432 mod 192 + 3
+    EXPECT_EQ(ColourOf(f, kSnakeOrder[5]), kHueWheel[9]);      // 198 - 192 + 3
+    EXPECT_EQ(ColourOf(f, kSnakeOrder[103]), kHueWheel[171]);  // 3432 mod 192 + 3
 }
 
 TEST(EffectPreview, StillAndClearedEffects) {
@@ -236,7 +239,9 @@ TEST(EffectPreview, StillAndClearedEffects) {
     for (EffectCode e : {7, 8, 9, 17, 19, 0, 25}) {
         const auto f = p.Tick(Input(e, true));
         EXPECT_FALSE(f.unchanged) << e;
-        EXPECT_TRUE(std::none_of(f.colours.begin(), f.colours.end(), [](const auto& c) { return c.has_value(); })) << e;
+        EXPECT_TRUE(std::none_of(f.colours.begin(), f.colours.end(), [](const auto& c) {
+            return c.has_value();
+        })) << e;
     }
 }
 
@@ -275,7 +280,7 @@ TEST(EffectPreview, RainFallsFromTheTopRow) {
     EXPECT_EQ(p.Brightness(PreviewPosition(ButtonOf(kF1))), 255);  // column 3
     EXPECT_EQ(p.Brightness(PreviewPosition(ButtonOf(kF4))), 255);  // column 6
     p.Tick(Input(15, false));
-    EXPECT_EQ(p.Brightness(PreviewPosition(ButtonOf(k2))), 255);   // the column-3 drop, one row down
+    EXPECT_EQ(p.Brightness(PreviewPosition(ButtonOf(k2))), 255);  // the column-3 drop, one row down
     EXPECT_EQ(p.Brightness(PreviewPosition(ButtonOf(kF1))), 235);
 }
 

@@ -110,7 +110,8 @@ TEST_F(LightingWrites, SelectingEffectSevenWritesCodeThenRandomFlag) {
     const int index = lighting.ComboMap().IndexOf(7);
     ASSERT_GE(index, 0);
     EXPECT_EQ(lighting.SelectEffect(index), 1);
-    EXPECT_EQ(Commands(), (std::vector<int>{kCmdBeginUpdate, kCmdWriteLighting, kCmdWriteLighting, kCmdEndUpdate}));
+    EXPECT_EQ(Commands(),
+              (std::vector<int>{kCmdBeginUpdate, kCmdWriteLighting, kCmdWriteLighting, kCmdEndUpdate}));
     // The reset image has random colour on.
     EXPECT_EQ(Writes(), (std::vector<LightingWrite>{{0, {7}}, {4, {1}}}));
     EXPECT_EQ(Record(0)[0], 7);
@@ -332,8 +333,9 @@ namespace {
 // The simulated keyboard behind a library whose write entry point makes the keyboard refuse
 // every lighting read of profile 0's record (status 0xFE) while gRefuse is set, and nothing else.
 bool gRefuse = false;
-int RefuseRecordZeroReads(const HidUnitFilter* filter, std::uint32_t a2, std::uint32_t a3, const std::uint8_t* data,
-                          std::uint32_t length, std::uint32_t checksum, std::uint32_t reserved) {
+int RefuseRecordZeroReads(const HidUnitFilter* filter, std::uint32_t a2, std::uint32_t a3,
+                          const std::uint8_t* data, std::uint32_t length, std::uint32_t checksum,
+                          std::uint32_t reserved) {
     // `data` is the 64-byte report: command at 3, address at 5..6.
     if (gRefuse && length >= 7 && data[3] == device::kCmdReadLighting && data[5] == 0 && data[6] == 0) {
         char reply[128];

@@ -56,7 +56,8 @@ protected:
         fs::create_directories(folder);
         test::WriteFileBytes(UserColourTemplatePath(skin), kTemplate);
     }
-    static constexpr const char* kTemplate = "[PRESENTMODE]\r\nmode=0\r\n[MODENAME]\r\n0=Set A\r\n[Mode0]\r\n64=0,0,255,1\r\n";
+    static constexpr const char* kTemplate =
+        "[PRESENTMODE]\r\nmode=0\r\n[MODENAME]\r\n0=Set A\r\n[Mode0]\r\n64=0,0,255,1\r\n";
     test::TempHome home;
     fs::path folder, settings, skin;
 };

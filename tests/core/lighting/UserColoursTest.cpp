@@ -18,8 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 using device::kCmdWriteKeyColours;
 
-constexpr PaintButton kButtonA = 0;    // slot 64
-constexpr PaintButton kButtonEsc = 37; // slot 0
+constexpr PaintButton kButtonA = 0;     // slot 64
+constexpr PaintButton kButtonEsc = 37;  // slot 0
 
 class UserColoursTest : public ::testing::Test {
 protected:

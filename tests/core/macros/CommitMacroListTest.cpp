@@ -34,9 +34,7 @@ int Record(int profile, int slot) { return profile * keys::kSlotsPerBlock + slot
 
 class CommitMacroList : public ::testing::Test {
 protected:
-    void SetUp() override {
-        cfg.macros = {Macro(1), Macro(5), Macro(9)};
-    }
+    void SetUp() override { cfg.macros = {Macro(1), Macro(5), Macro(9)}; }
     keys::KeyAssignment& At(int record) { return cfg.image.keys[static_cast<std::size_t>(record)]; }
     Configuration cfg;
 };
@@ -150,8 +148,8 @@ TEST(WorkingConfig, LockedOperationsFromSeveralThreadsStayConsistent) {
     }
     std::thread writer([&] {
         for (int i = 0; i < 200; ++i) {
-            const std::vector<MacroRecord> list =
-                (i % 2) ? std::vector<MacroRecord>{Macro(2), Macro(1)} : std::vector<MacroRecord>{Macro(1), Macro(2)};
+            const std::vector<MacroRecord> list = (i % 2) ? std::vector<MacroRecord>{Macro(2), Macro(1)}
+                                                          : std::vector<MacroRecord>{Macro(1), Macro(2)};
             working.CommitMacroList(list);
         }
     });

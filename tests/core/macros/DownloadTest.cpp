@@ -4,8 +4,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "core/device/Commands.h"
@@ -46,8 +46,12 @@ protected:
         t.currentProfile = current;
         return t;
     }
-    std::vector<std::uint8_t> MacroMemory(std::size_t n) { return sim.Memory(PELLORAN_SIM_MACROS, 0, static_cast<std::uint32_t>(n)); }
-    std::vector<std::uint8_t> KeyBlockMemory(int p) { return sim.Memory(PELLORAN_SIM_KEYBLOCKS, static_cast<std::uint32_t>(p * 378), 378); }
+    std::vector<std::uint8_t> MacroMemory(std::size_t n) {
+        return sim.Memory(PELLORAN_SIM_MACROS, 0, static_cast<std::uint32_t>(n));
+    }
+    std::vector<std::uint8_t> KeyBlockMemory(int p) {
+        return sim.Memory(PELLORAN_SIM_KEYBLOCKS, static_cast<std::uint32_t>(p * 378), 378);
+    }
 
     test::SimKeyboard sim;
     device::KeyBlock layout{};
@@ -108,7 +112,8 @@ TEST_F(Download, ImageGoesOutInFiftySixByteChunksAndKeysPointAtPositions) {
 TEST_F(Download, NamesAreDroppedWhenTheyMissByOneByte) {
     working.Lock()->macros = {Macro(1, u"Abc", 3)};
     const MacroImageSizes sizes = MacroImageSize(working.Copy().macros);
-    const DownloadOutcome out = DownloadConfiguration(working, snapshot, Target(static_cast<int>(sizes.withNames - 1)));
+    const DownloadOutcome out =
+        DownloadConfiguration(working, snapshot, Target(static_cast<int>(sizes.withNames - 1)));
     ASSERT_TRUE(out.Ok());
     EXPECT_TRUE(out.namesDropped);
     EXPECT_EQ(out.imageSize, sizes.withoutNames);
@@ -116,7 +121,8 @@ TEST_F(Download, NamesAreDroppedWhenTheyMissByOneByte) {
     EXPECT_EQ(mem[6], 0);  // names flag
 
     sim.ClearFrames();
-    const DownloadOutcome fits = DownloadConfiguration(working, snapshot, Target(static_cast<int>(sizes.withNames)));
+    const DownloadOutcome fits =
+        DownloadConfiguration(working, snapshot, Target(static_cast<int>(sizes.withNames)));
     ASSERT_TRUE(fits.Ok());
     EXPECT_FALSE(fits.namesDropped);
     EXPECT_EQ(MacroMemory(8)[6], 1);
@@ -133,10 +139,12 @@ TEST_F(Download, TooLargeEvenWithoutNamesWritesNothing) {
 }
 
 TEST_F(Download, UnknownSpaceLayoutOrProfileWritesNothing) {
-    EXPECT_EQ(DownloadConfiguration(working, snapshot, Target(0)).result, DownloadOutcome::Result::NoMacroSpace);
+    EXPECT_EQ(DownloadConfiguration(working, snapshot, Target(0)).result,
+              DownloadOutcome::Result::NoMacroSpace);
     DownloadTarget noLayout = Target(16384);
     noLayout.defaultLayout = nullptr;
-    EXPECT_EQ(DownloadConfiguration(working, snapshot, noLayout).result, DownloadOutcome::Result::NoDefaultLayout);
+    EXPECT_EQ(DownloadConfiguration(working, snapshot, noLayout).result,
+              DownloadOutcome::Result::NoDefaultLayout);
     const DownloadOutcome unknown = DownloadConfiguration(working, snapshot, Target(16384, false, -1));
     EXPECT_EQ(unknown.result, DownloadOutcome::Result::ProfileUnknown);
     EXPECT_EQ(unknown.deviceResult, device::kBadBlockIndex);
@@ -221,8 +229,8 @@ std::atomic<int> gFailCommand{-1};
 std::atomic<int> gFailOrdinal{0};
 std::atomic<int> gSeen{0};
 
-int RefusingWriteOne(const HidUnitFilter* filter, uint32_t a2, uint32_t a3, const uint8_t* data, uint32_t length,
-                     uint32_t checksum, uint32_t reserved) {
+int RefusingWriteOne(const HidUnitFilter* filter, uint32_t a2, uint32_t a3, const uint8_t* data,
+                     uint32_t length, uint32_t checksum, uint32_t reserved) {
     if (length > device::kOffCommand && data[device::kOffCommand] == gFailCommand.load() &&
         ++gSeen == gFailOrdinal.load()) {
         char reply[128];

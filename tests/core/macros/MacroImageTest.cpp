@@ -12,9 +12,9 @@ using namespace talvenix::macros;
 
 namespace {
 
-constexpr std::uint16_t kKeyA = 0x1E;       // keyboard usage 0x04
-constexpr std::uint16_t kRightAlt = 0x138;  // modifier bit 0x40
-constexpr std::uint16_t kPlayPause = 0x122; // consumer usage 0x0CD
+constexpr std::uint16_t kKeyA = 0x1E;        // keyboard usage 0x04
+constexpr std::uint16_t kRightAlt = 0x138;   // modifier bit 0x40
+constexpr std::uint16_t kPlayPause = 0x122;  // consumer usage 0x0CD
 
 MacroRecord Macro(int id, std::u16string_view name, std::vector<MacroAction> actions, int cycles = 1) {
     MacroRecord m;
@@ -68,9 +68,9 @@ TEST(MacroImageEncode, LayoutOfEntriesAndOffsetTable) {
     EXPECT_EQ(U16(b, 6), 1);
     EXPECT_EQ(U16(b, 16), 16 + 2 * 2);  // the first entry follows the table
     const std::size_t e0 = 20;
-    EXPECT_EQ(U16(b, e0), 2);           // action count
-    EXPECT_EQ(b[e0 + 2], 5);            // cycles
-    EXPECT_EQ(b[e0 + 3], 2);            // name length
+    EXPECT_EQ(U16(b, e0), 2);                         // action count
+    EXPECT_EQ(b[e0 + 2], 5);                          // cycles
+    EXPECT_EQ(b[e0 + 3], 2);                          // name length
     EXPECT_EQ(U16(b, e0 + 4), 0x8000 | 0x2000 | 10);  // press, keyboard page, 100 ms
     EXPECT_EQ(b[e0 + 6], 0x02);
     EXPECT_EQ(b[e0 + 7], 0x04);

@@ -43,7 +43,9 @@ protected:
         }
         return c;
     }
-    std::vector<std::uint8_t> Block(int p) { return sim.Memory(PELLORAN_SIM_KEYBLOCKS, static_cast<std::uint32_t>(378 * p), 378); }
+    std::vector<std::uint8_t> Block(int p) {
+        return sim.Memory(PELLORAN_SIM_KEYBLOCKS, static_cast<std::uint32_t>(378 * p), 378);
+    }
 
     test::SimKeyboard sim;
     test::TempHome home;

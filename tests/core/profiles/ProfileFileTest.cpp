@@ -23,7 +23,8 @@ MacroRecord Macro(int id, std::u16string_view name, int actions) {
     m.playMode = 1;
     m.actionCount = static_cast<std::uint16_t>(actions);
     for (int i = 0; i < actions; ++i)
-        m.actions[static_cast<std::size_t>(i)] = {static_cast<std::uint32_t>(i * 10), 0x1E, static_cast<std::uint16_t>(i % 2)};
+        m.actions[static_cast<std::size_t>(i)] = {static_cast<std::uint32_t>(i * 10), 0x1E,
+                                                  static_cast<std::uint16_t>(i % 2)};
     return m;
 }
 
@@ -63,7 +64,8 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
     void Write(const std::filesystem::path& p, const std::vector<std::uint8_t>& b) {
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+        std::ofstream(p, std::ios::binary)
+            .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
     }
     std::vector<std::uint8_t> Read(const std::filesystem::path& p) {
         std::ifstream in(p, std::ios::binary);
@@ -182,9 +184,12 @@ TEST_F(Validation, EachHeaderFieldIsNamed) {
         ProfileFileCheck expected;
     };
     const Case cases[] = {
-        {0, 0x47, ProfileFileCheck::BadMagic},       {2, 31, ProfileFileCheck::BadHeaderSize},
-        {4, 2, ProfileFileCheck::BadVersion},        {6, 0, ProfileFileCheck::BadHeaderKind},
-        {13, 0x07, ProfileFileCheck::BadKeyRecordCount}, {16, 43, ProfileFileCheck::SizeMismatch},
+        {0, 0x47, ProfileFileCheck::BadMagic},
+        {2, 31, ProfileFileCheck::BadHeaderSize},
+        {4, 2, ProfileFileCheck::BadVersion},
+        {6, 0, ProfileFileCheck::BadHeaderKind},
+        {13, 0x07, ProfileFileCheck::BadKeyRecordCount},
+        {16, 43, ProfileFileCheck::SizeMismatch},
     };
     const auto good = bytes;
     for (const auto& c : cases) {
@@ -350,7 +355,8 @@ TEST_F(TempDir, LoadReadsOnlyWhatTheHeaderAccountsFor) {
 
 TEST(ProfileFileParse, BadOrRepeatedMacroIdsGetFreeOnes) {
     Configuration c;
-    c.macros = {Macro(3, u"a", 0), Macro(3, u"b", 0), Macro(0, u"c", 0), Macro(250, u"d", 0), Macro(1, u"e", 0)};
+    c.macros = {Macro(3, u"a", 0), Macro(3, u"b", 0), Macro(0, u"c", 0), Macro(250, u"d", 0),
+                Macro(1, u"e", 0)};
     auto b = SerializeProfileFile(c);
     const ProfileFileParse p = ParseProfileFile(b);
     ASSERT_TRUE(p.Ok());

@@ -87,13 +87,20 @@ protected:
 keys::KeyAssignment AsCarried(const keys::KeyAssignment& r, const Configuration& c) {
     keys::KeyAssignment out;
     switch (static_cast<keys::AssignmentKind>(r.kind)) {
-    case keys::AssignmentKind::Launch: return out;
-    case keys::AssignmentKind::Text: out.kind = 1; return out;
-    case keys::AssignmentKind::Macro:
-        out.kind = 4;
-        out.value = static_cast<std::uint32_t>(c.MacroPositionOfId(static_cast<int>(r.value & 0xFFFF)) + 1);
-        return out;
-    default: out.kind = r.kind; out.value = r.value; return out;
+        case keys::AssignmentKind::Launch:
+            return out;
+        case keys::AssignmentKind::Text:
+            out.kind = 1;
+            return out;
+        case keys::AssignmentKind::Macro:
+            out.kind = 4;
+            out.value =
+                static_cast<std::uint32_t>(c.MacroPositionOfId(static_cast<int>(r.value & 0xFFFF)) + 1);
+            return out;
+        default:
+            out.kind = r.kind;
+            out.value = r.value;
+            return out;
     }
 }
 
@@ -119,7 +126,9 @@ TEST_F(ReadBack, DownloadThenReadBackKeepsEverythingTheKeyboardCarries) {
         EXPECT_EQ(b.cycles, a.cycles);
         EXPECT_EQ(b.playMode, 0);
         ASSERT_EQ(b.actionCount, a.actionCount);
-        for (int k = 0; k < a.actionCount; ++k) EXPECT_EQ(b.actions[static_cast<std::size_t>(k)], a.actions[static_cast<std::size_t>(k)]) << i << "/" << k;
+        for (int k = 0; k < a.actionCount; ++k)
+            EXPECT_EQ(b.actions[static_cast<std::size_t>(k)], a.actions[static_cast<std::size_t>(k)])
+                << i << "/" << k;
     }
     for (int p = 0; p < 3; ++p) {
         for (int s = 0; s < 256; ++s) {
@@ -212,8 +221,13 @@ TEST_F(ReadBack, DamagedMacroImageIsAFailedReadBackNeverAReadPastIt) {
     const ProfileStore store(home.DocumentsFolder());
     // Signature, size 40, 3 macros, but the third entry's offset points past the image.
     std::vector<std::uint8_t> image(40, 0);
-    image[0] = 0xAA; image[1] = 0x55; image[2] = 40; image[4] = 3;
-    image[16] = 22; image[18] = 26; image[20] = 200;
+    image[0] = 0xAA;
+    image[1] = 0x55;
+    image[2] = 40;
+    image[4] = 3;
+    image[16] = 22;
+    image[18] = 26;
+    image[20] = 200;
     sim.SetMemory(PELLORAN_SIM_MACROS, 0, image);
     WorkingConfig working;
     working.Replace(Rich());

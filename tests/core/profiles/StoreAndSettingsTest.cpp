@@ -49,7 +49,9 @@ namespace {
 class Settings : public ::testing::Test {
 protected:
     std::filesystem::path File() const { return ProfileSettings::FileFor(home.ConfigFolder(), "Talvenix"); }
-    std::string Raw(std::string_view key) const { return text::IniFile(File()).Get("PROFILES", key, "<none>"); }
+    std::string Raw(std::string_view key) const {
+        return text::IniFile(File()).Get("PROFILES", key, "<none>");
+    }
     void SetRaw(std::string_view key, std::string_view value) {
         std::filesystem::create_directories(File().parent_path());
         text::IniFile ini(File());

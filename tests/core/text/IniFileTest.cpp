@@ -1,8 +1,7 @@
-#include "core/text/IniFile.h"
-
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "core/text/IniFile.h"
 #include "core/text/Utf.h"
 
 namespace talvenix::text {
@@ -29,7 +28,8 @@ TEST(IniFileRead, MissingKeyGivesDefaultEmptyValueGivesEmpty) {
 
 TEST(IniFileRead, QuotesAndCommentsAndDuplicates) {
     const auto ini = IniFile::FromString(
-        "; a comment=not a key\n[A]\nq=\"  spaced  \"\nk=first\nk=second\nmixed=\"x'\n[a]\nk=other section\n");
+        "; a comment=not a key\n[A]\nq=\"  spaced  \"\nk=first\nk=second\nmixed=\"x'\n[a]\nk=other "
+        "section\n");
     EXPECT_EQ(ini.Get("A", "q"), "  spaced  ");
     EXPECT_EQ(ini.Get("A", "k"), "first");
     EXPECT_EQ(ini.Get("A", "mixed"), "\"x'");
@@ -47,7 +47,7 @@ TEST(IniFileRead, ResultsAreCutTo259Utf16UnitsOnCharacterBoundaries) {
     EXPECT_EQ(Utf16Length(zh), 259u);
     EXPECT_EQ(zh.size(), 259u * 3);
     EXPECT_EQ(ini.Get("S", "astral"), std::string(258, 'a'));
-    EXPECT_EQ(ini.Find("S", "zh")->size(), 900u);  // the uncut value stays available
+    EXPECT_EQ(ini.Find("S", "zh")->size(), 900u);                    // the uncut value stays available
     EXPECT_EQ(Utf16Length(ini.Get("S", "missing", chinese)), 259u);  // defaults are cut too
 }
 
@@ -94,7 +94,8 @@ TEST(IniFileWrite, OneKeyChangesAndTheRestOfTheFileStays) {
     const auto path = dir.Write("s.ini", original);
     IniFile ini(path);
     ASSERT_TRUE(ini.Set("profiles", "current", "2"));
-    EXPECT_EQ(TempDir::Read(path), "; settings\r\n[PROFILES]\r\ncurrent=2\r\nName = Mine\r\n\r\n[Other]\r\nx=1\r\n");
+    EXPECT_EQ(TempDir::Read(path),
+              "; settings\r\n[PROFILES]\r\ncurrent=2\r\nName = Mine\r\n\r\n[Other]\r\nx=1\r\n");
 
     ASSERT_TRUE(ini.Set("PROFILES", "Added", "yes"));
     EXPECT_EQ(TempDir::Read(path),

@@ -1,9 +1,8 @@
-#include "core/text/LanguageSettings.h"
-
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
 #include "core/text/IniFile.h"
+#include "core/text/LanguageSettings.h"
 #include "core/text/LanguageTable.h"
 
 namespace talvenix::text {
@@ -15,16 +14,19 @@ class LanguageSettingsTest : public ::testing::Test {
 protected:
     void TearDown() override { SetCurrentLanguageTable(LanguageTable()); }
     void Store(std::string_view value) {
-        ASSERT_TRUE(WriteProfileString(LanguageSettingsFile(dir.path()), kLanguageSettingsSection, kLanguageIdKey, value));
+        ASSERT_TRUE(WriteProfileString(LanguageSettingsFile(dir.path()), kLanguageSettingsSection,
+                                       kLanguageIdKey, value));
     }
     std::string Stored() const {
-        return ReadProfileString(LanguageSettingsFile(dir.path()), kLanguageSettingsSection, kLanguageIdKey, "<none>");
+        return ReadProfileString(LanguageSettingsFile(dir.path()), kLanguageSettingsSection, kLanguageIdKey,
+                                 "<none>");
     }
     TempDir dir;
 };
 
 TEST_F(LanguageSettingsTest, SettingsFileLivesUnderTheConfigFolder) {
-    EXPECT_EQ(LanguageSettingsFile("/home/u/.config"), std::filesystem::path("/home/u/.config/Halvard/Halvard.ini"));
+    EXPECT_EQ(LanguageSettingsFile("/home/u/.config"),
+              std::filesystem::path("/home/u/.config/Halvard/Halvard.ini"));
 }
 
 TEST_F(LanguageSettingsTest, StoredChineseAndEnglishStandWithoutAskingTheSystem) {
@@ -109,7 +111,8 @@ TEST_F(LanguageSettingsTest, SystemLocalePrefersLcAllThenLcMessagesThenLang) {
 }
 
 TEST_F(LanguageSettingsTest, SelectingALanguageStoresItAndReloadsEveryText) {
-    const auto file = dir.Write("Skins/language.ini", "[CHINESE]\nMAIN_CAPTION=设置\n[ENGINSH]\nMAIN_CAPTION=Settings\n");
+    const auto file =
+        dir.Write("Skins/language.ini", "[CHINESE]\nMAIN_CAPTION=设置\n[ENGINSH]\nMAIN_CAPTION=Settings\n");
     Store("1033");
     LoadLanguageTable(file, LanguageIndex(dir.path(), ""));
     EXPECT_EQ(LanguageText(TextId::MAIN_CAPTION), "Settings");

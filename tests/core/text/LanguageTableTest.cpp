@@ -1,11 +1,10 @@
-#include "core/text/LanguageTable.h"
-
 #include <gtest/gtest.h>
 
 #include <thread>
 #include <vector>
 
 #include "TempDir.h"
+#include "core/text/LanguageTable.h"
 #include "core/text/Utf.h"
 
 namespace talvenix::text {
@@ -34,7 +33,8 @@ TEST_F(LanguageTableTest, BuiltInTextsInTableOrder) {
     EXPECT_EQ(t.Text(TextId::FUNC_KEY_DESC9), "Select All");
     EXPECT_EQ(t.Text(TextId::KEY_PROMPT_SET), "Keys, Set: ");
     EXPECT_EQ(t.Text(TextId::PROFILE_NEW), "\\The new contextual  mode");
-    EXPECT_EQ(t.Text(TextId::MAIN_NO_DEVICE_PROMPT), "Device is not detected，the key settings can not be displayed! ");
+    EXPECT_EQ(t.Text(TextId::MAIN_NO_DEVICE_PROMPT),
+              "Device is not detected，the key settings can not be displayed! ");
     EXPECT_EQ(t.Text(TextId::MAIN_UPDATE_BACKUP_OK), "备份成功!");
     EXPECT_EQ(t.Text(TextId::MAIN_BUTTON_KALTEV_VER), "");
     EXPECT_EQ(TextIdOfName("KEY_PROMPT_MEDIA"), TextId::KEY_PROMPT_MEDIA);
@@ -53,7 +53,7 @@ TEST_F(LanguageTableTest, LoadsChineseFromUtf16LeFileAndMissingKeysGiveASpace) {
     EXPECT_EQ(zh.Section(), "CHINESE");
     EXPECT_EQ(zh.Text(TextId::MAIN_CAPTION), "游戏键盘设置");
     EXPECT_EQ(zh.Text(TextId::KEYBOARD_ESC), "退出");
-    EXPECT_EQ(zh.Text(TextId::UNKNOWN_KEY), " ");     // missing in this section: one space
+    EXPECT_EQ(zh.Text(TextId::UNKNOWN_KEY), " ");  // missing in this section: one space
     EXPECT_EQ(zh.Text(TextId::MAIN_BUTTON_KALTEV_VER), " ");
 
     const auto en = LanguageTable::Load(file, kEnglish);
@@ -70,7 +70,8 @@ TEST_F(LanguageTableTest, AnyOtherIndexMeansEnglish) {
 
 TEST_F(LanguageTableTest, MissingFileGivesSpacesNotBuiltInTexts) {
     const auto t = LanguageTable::Load(dir.path() / "absent.ini", kEnglish);
-    for (std::size_t i = 0; i < kTextCount; ++i) EXPECT_EQ(t.TextAt(i), " ") << TextIdName(static_cast<TextId>(i));
+    for (std::size_t i = 0; i < kTextCount; ++i)
+        EXPECT_EQ(t.TextAt(i), " ") << TextIdName(static_cast<TextId>(i));
     EXPECT_EQ(t.FileText("MENU_1"), " ");
     EXPECT_EQ(t.TextAt(kTextCount), "");
 }
@@ -78,24 +79,27 @@ TEST_F(LanguageTableTest, MissingFileGivesSpacesNotBuiltInTexts) {
 TEST_F(LanguageTableTest, LongTextsAreCutToWhatTheEntryHolds) {
     std::string longZh;
     for (int i = 0; i < 400; ++i) longZh += "键";
-    const auto file = dir.Write("language.ini", "[ENGINSH]\nMAIN_CAPTION=" + longZh + "\nMAIN_UPDATE_BACKUP_OK=" +
-                                                    longZh + "\nMAIN_UPDATE_ERROR_TEXT=0123456789abcdefgh\n");
+    const auto file =
+        dir.Write("language.ini", "[ENGINSH]\nMAIN_CAPTION=" + longZh + "\nMAIN_UPDATE_BACKUP_OK=" + longZh +
+                                      "\nMAIN_UPDATE_ERROR_TEXT=0123456789abcdefgh\n");
     const auto t = LanguageTable::Load(file, kEnglish);
     EXPECT_EQ(Utf16Length(t.Text(TextId::MAIN_CAPTION)), 259u);
     EXPECT_EQ(t.Text(TextId::MAIN_UPDATE_BACKUP_OK), "键键键键键");
     EXPECT_EQ(t.Text(TextId::MAIN_UPDATE_ERROR_TEXT), "0123456789abc");
     // The built-in texts of the five short entries fit their own storage.
     const LanguageTable builtIn;
-    for (TextId id : {TextId::MAIN_UPDATE_ERROR_TEXT, TextId::MAIN_BOOT_ERROR_TEXT, TextId::MAIN_SHELL_ERROR_TEXT,
-                      TextId::MAIN_UPDATE_BACKUP_OK, TextId::MAIN_UPDATE_BACKUP_NG}) {
+    for (TextId id :
+         {TextId::MAIN_UPDATE_ERROR_TEXT, TextId::MAIN_BOOT_ERROR_TEXT, TextId::MAIN_SHELL_ERROR_TEXT,
+          TextId::MAIN_UPDATE_BACKUP_OK, TextId::MAIN_UPDATE_BACKUP_NG}) {
         EXPECT_EQ(builtIn.Text(id), BuiltInText(id));
         EXPECT_LE(Utf16Length(BuiltInText(id)), TextCapacity(id));
     }
 }
 
 TEST_F(LanguageTableTest, KeysOutsideTheTableReadFromTheSameFile) {
-    const auto file = dir.Write("language.ini",
-                                "[ENGINSH]\nMENU_1=Import\nENGINSH_6=English\n[CHINESE]\nCHINESE_5=中文\nMENU_1=导入\n");
+    const auto file =
+        dir.Write("language.ini",
+                  "[ENGINSH]\nMENU_1=Import\nENGINSH_6=English\n[CHINESE]\nCHINESE_5=中文\nMENU_1=导入\n");
     LoadLanguageTable(file, kEnglish);
     EXPECT_EQ(LanguageFileText("MENU_1"), "Import");
     EXPECT_EQ(LanguageFileText("MENU_2"), " ");
@@ -104,7 +108,8 @@ TEST_F(LanguageTableTest, KeysOutsideTheTableReadFromTheSameFile) {
 }
 
 TEST_F(LanguageTableTest, CurrentTableSwapsAsAWhole) {
-    const auto zhFile = dir.Write("language.ini", "[CHINESE]\nMAIN_CAPTION=设置\n[ENGINSH]\nMAIN_CAPTION=Settings\n");
+    const auto zhFile =
+        dir.Write("language.ini", "[CHINESE]\nMAIN_CAPTION=设置\n[ENGINSH]\nMAIN_CAPTION=Settings\n");
     EXPECT_EQ(LanguageText(TextId::MAIN_CAPTION), "Gaming Keyboard Settings");
     LoadLanguageTable(zhFile, kChinese);
     EXPECT_EQ(LanguageText(TextId::MAIN_CAPTION), "设置");
@@ -117,8 +122,9 @@ TEST_F(LanguageTableTest, CurrentTableSwapsAsAWhole) {
 }
 
 TEST_F(LanguageTableTest, ReadersOnOtherThreadsAlwaysSeeACompleteTable) {
-    const auto file = dir.Write("language.ini", "[CHINESE]\nMAIN_CAPTION=zh\nMAIN_HELP_PROMPT=zh\n"
-                                                "[ENGINSH]\nMAIN_CAPTION=en\nMAIN_HELP_PROMPT=en\n");
+    const auto file = dir.Write("language.ini",
+                                "[CHINESE]\nMAIN_CAPTION=zh\nMAIN_HELP_PROMPT=zh\n"
+                                "[ENGINSH]\nMAIN_CAPTION=en\nMAIN_HELP_PROMPT=en\n");
     LoadLanguageTable(file, kEnglish);
     std::atomic<bool> stop{false};
     std::atomic<int> torn{0};

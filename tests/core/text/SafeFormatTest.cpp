@@ -1,7 +1,6 @@
-#include "core/text/SafeFormat.h"
-
 #include <gtest/gtest.h>
 
+#include "core/text/SafeFormat.h"
 #include "core/text/Utf.h"
 
 namespace talvenix::text {
