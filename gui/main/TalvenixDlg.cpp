@@ -16,8 +16,6 @@
 #include "gui/common/Texts.h"
 #include "gui/main/AboutBox.h"
 #include "gui/main/MainControls.h"
-#include "gui/skin/SkinError.h"
-#include "gui/skin/SkinPlacement.h"
 
 namespace talvenix::gui {
 
@@ -121,7 +119,8 @@ void CTalvenixDlg::CreateParts() {
 
     PresenceController::Hooks presenceHooks;
     presenceHooks.removed = [this] {
-        CloseSubDialogs();
+        if (about_) about_->close();
+        dialogs_.CloseAll();
         HideToTray();
     };
     presenceHooks.readBackDone = [this] { ReadBackDone(); };
@@ -136,7 +135,7 @@ void CTalvenixDlg::CreateParts() {
 }
 
 WindowContext CTalvenixDlg::Context() {
-    return WindowContext{working_, *ctx_.prompt, *jobs_, keyboard_, ctx_.paths, *this, *apply_};
+    return WindowContext{working_, *ctx_.prompt, *jobs_, keyboard_, ctx_.paths, dialogs_, *apply_};
 }
 
 void CTalvenixDlg::LoadPictures() {
@@ -160,8 +159,26 @@ void CTalvenixDlg::PlaceControls() {
     buttons_ = std::move(controls.buttons);
     profileLabel_ = controls.profileLabel;
     busyLabel_ = controls.busyLabel;
-    for (const auto& [id, button] : buttons_)
-        connect(button, &QAbstractButton::clicked, this, [this, id = id] { OnButton(id); });
+    // The profile manager, macro editor and lighting controls come with their issues.
+    const std::pair<int, std::function<void()>> commands[] = {
+        {kIdOk,
+         [this] {
+             Apply();
+             HideToTray();
+         }},
+        {kIdCancel, [this] { HideToTray(); }},
+        {kIdApply, [this] { Apply(); }},
+        {kIdLink, [this] { OpenLink(); }},
+        {kIdHelp, [this] { OpenHelp(); }},
+        {kIdMinimize, [this] { showMinimized(); }},
+        {kIdClose, [this] { Quit(); }},
+        {kIdDefault, [this] { RestoreDefaults(); }},
+        {kIdMenu, [this] { ShowMainMenu(); }},
+        {kIdProfile1, [this] { OnProfileButton(0); }},
+        {kIdProfile2, [this] { OnProfileButton(1); }},
+        {kIdProfile3, [this] { OnProfileButton(2); }},
+    };
+    for (const auto& [id, command] : commands) connect(Button(id), &QAbstractButton::clicked, this, command);
 }
 
 void CTalvenixDlg::UpdateProfileLabel() {
@@ -245,50 +262,6 @@ void CTalvenixDlg::Show() {
 
 void CTalvenixDlg::HideToTray() { hide(); }
 
-void CTalvenixDlg::OnButton(int id) {
-    switch (id) {
-        case kIdOk:
-            Apply();
-            HideToTray();
-            break;
-        case kIdCancel:
-            HideToTray();
-            break;
-        case kIdApply:
-            Apply();
-            break;
-        case kIdLink:
-            OpenLink();
-            break;
-        case kIdHelp:
-            OpenHelp();
-            break;
-        case kIdMinimize:
-            showMinimized();
-            break;
-        case kIdClose:
-            Quit();
-            break;
-        case kIdDefault:
-            RestoreDefaults();
-            break;
-        case kIdMenu:
-            ShowMainMenu();
-            break;
-        case kIdProfile1:
-            OnProfileButton(0);
-            break;
-        case kIdProfile2:
-            OnProfileButton(1);
-            break;
-        case kIdProfile3:
-            OnProfileButton(2);
-            break;
-        default:
-            break;  // the profile manager, macro editor and lighting controls come with their issues
-    }
-}
-
 void CTalvenixDlg::OnProfileButton(int profile) {
     if (!quitting_) apply_->SwitchProfile(profile);
 }
@@ -363,38 +336,11 @@ void CTalvenixDlg::keyPressEvent(QKeyEvent* event) {
     CBaseDialog::keyPressEvent(event);  // swallows Enter and Escape
 }
 
-void CTalvenixDlg::RegisterDialog(CBaseDialog* dialog) { subDialogs_.emplace_back(dialog); }
-
-void CTalvenixDlg::UnregisterDialog(CBaseDialog* dialog) {
-    std::erase_if(subDialogs_, [dialog](const QPointer<CBaseDialog>& d) { return !d || d == dialog; });
-}
-
-bool CTalvenixDlg::EditorOpen() const {
-    return std::any_of(subDialogs_.begin(), subDialogs_.end(),
-                       [](const QPointer<CBaseDialog>& d) { return !d.isNull(); });
-}
-
-void CTalvenixDlg::CloseSubDialogs() {
-    if (about_) about_->close();
-    for (auto& d : subDialogs_)
-        if (d) d->reject();
-    subDialogs_.clear();
-}
-
-bool CTalvenixDlg::AskSubDialogsToClose() {
-    if (about_) about_->close();
-    for (auto& d : subDialogs_) {
-        if (!d) continue;
-        if (!d->close()) return false;  // the dialog refused (its closeEvent ignored)
-    }
-    subDialogs_.clear();
-    return true;
-}
-
 void CTalvenixDlg::Quit() {
     if (quitDone_) return;
     HideToTray();
-    if (!AskSubDialogsToClose()) return;
+    if (about_) about_->close();
+    if (!dialogs_.AskAllToClose()) return;
     quitting_ = true;
     if (tray_) tray_->Remove();
     StopWorkers();

@@ -17,6 +17,7 @@
 #include "gui/app/TrayIcon.h"
 #include "gui/common/KeyboardJobs.h"
 #include "gui/common/KeyboardSession.h"
+#include "gui/common/OpenDialogs.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/WindowContext.h"
 #include "gui/lighting/LightingPanel.h"
@@ -41,7 +42,7 @@ struct MainWindowContext {
     bool useTray = true;                 // add the notification icon when the desktop has one
 };
 
-class CTalvenixDlg : public CBaseDialog, public device::DeviceEventSink, public DialogRegistry {
+class CTalvenixDlg : public CBaseDialog, public device::DeviceEventSink {
     Q_OBJECT
 public:
     explicit CTalvenixDlg(MainWindowContext context, QWidget* parent = nullptr);
@@ -71,10 +72,8 @@ public:
     // What other windows get: never this window itself.
     WindowContext Context();
 
-    // DialogRegistry
-    void RegisterDialog(CBaseDialog* dialog) override;
-    void UnregisterDialog(CBaseDialog* dialog) override;
-    bool EditorOpen() const override;
+    // Editor dialogs register here while open.
+    DialogRegistry& Dialogs() { return dialogs_; }
 
     // --- state, for the tray, tests and screenshots ---
     bool WindowReady() const { return presence_ && presence_->WindowReady(); }
@@ -99,8 +98,6 @@ public:
     }
     // Marks a key or macro edit: Apply becomes enabled.
     void SetApplyPending(bool pending);
-    // Kept for the dialogs written before the registry.
-    void RegisterSubDialog(CBaseDialog* dialog) { RegisterDialog(dialog); }
 
 Q_SIGNALS:
     void Finished();  // Quit ran to the end: the program ends
@@ -129,12 +126,9 @@ private:
     void ShowMainMenu();
     void OpenLink();
     void OpenHelp();
-    void OnButton(int id);
     void OnProfileButton(int profile);
     void ToggleGBank();
     void FollowKeyboardProfile();
-    void CloseSubDialogs();
-    bool AskSubDialogsToClose();
     void ReadBackDone();  // after the worker's read-back
     void StopWorkers();
     void RefreshKeys(bool withFaces);
@@ -163,7 +157,7 @@ private:
     bool quitting_ = false;
     bool showWhenReady_ = false;
     int shownProfile_ = 0;
-    std::vector<QPointer<CBaseDialog>> subDialogs_;
+    OpenDialogs dialogs_;
     QPointer<QDialog> about_;
 };
 

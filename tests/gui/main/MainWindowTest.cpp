@@ -620,8 +620,9 @@ TEST_F(MainWindowTest, QuitWhileADialogRefusesLeavesTheProgramRunningAndHidden) 
     Start(true);
     window_->Show();
     RefusingDialog dialog(skin_->SkinFolder() + QStringLiteral("/Main.ini"), window_.get());
-    window_->RegisterSubDialog(&dialog);
+    window_->Dialogs().RegisterDialog(&dialog);
     dialog.show();
+    EXPECT_TRUE(window_->Dialogs().EditorOpen());
     QSignalSpy finished(window_.get(), &gui::CTalvenixDlg::Finished);
     window_->Quit();
     EXPECT_EQ(finished.count(), 0);
@@ -640,13 +641,28 @@ TEST_F(MainWindowTest, UnplugClosesTheOpenDialogs) {
     Start(true);
     window_->Show();
     RefusingDialog dialog(skin_->SkinFolder() + QStringLiteral("/Main.ini"), window_.get());
-    window_->RegisterSubDialog(&dialog);
+    window_->Dialogs().RegisterDialog(&dialog);
     dialog.show();
     sim_->Control("unplug");
     ASSERT_TRUE(WaitFor(
         [this] { return window_->LastDeviceCount() == 0 && window_->PresenceWorkersRunning() == 0; }));
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(window_->isVisible());
+    EXPECT_FALSE(window_->Dialogs().EditorOpen());
+}
+
+TEST_F(MainWindowTest, AnEditorCountsAsOpenUntilItUnregistersOrIsDeleted) {
+    Start(true);
+    auto& dialogs = window_->Dialogs();
+    EXPECT_FALSE(dialogs.EditorOpen());
+    auto first = std::make_unique<RefusingDialog>(skin_->SkinFolder() + QStringLiteral("/Main.ini"));
+    RefusingDialog second(skin_->SkinFolder() + QStringLiteral("/Main.ini"));
+    dialogs.RegisterDialog(first.get());
+    dialogs.RegisterDialog(&second);
+    dialogs.UnregisterDialog(&second);
+    EXPECT_TRUE(dialogs.EditorOpen());
+    first.reset();  // a dialog deleted without unregistering
+    EXPECT_FALSE(dialogs.EditorOpen());
 }
 
 TEST_F(MainWindowTest, AProfileChosenOnTheKeyboardRereadsTheLighting) {
