@@ -75,6 +75,7 @@ SimKeyboard& SimKeyboard::Instance() {
 
 void SimKeyboard::Start(BackendEvents& events) {
     std::string socketPath;
+    std::string socketError;
     {
         std::lock_guard lock(mutex_);
         events_ = &events;
@@ -93,12 +94,23 @@ void SimKeyboard::Start(BackendEvents& events) {
                      std::to_string(kMaxLatencyUs) + "; using " + std::to_string(kDefaultLatencyUs));
             }
         }
+        lateDelayMs_ = kLateReplyDelayMs;
+        if (const char* text = std::getenv("TALVENIX_SIM_LATE_MS"); text && *text) {
+            std::uint32_t value = 0;
+            if (ParseNumber(std::string_view(text), value) && value <= kMaxLateReplyDelayMs) {
+                lateDelayMs_ = value;
+            } else {
+                Warn(std::string("TALVENIX_SIM_LATE_MS='") + text + "' is not 0.." +
+                     std::to_string(kMaxLateReplyDelayMs) + "; using " + std::to_string(kLateReplyDelayMs));
+            }
+        }
         const char* unplugged = std::getenv("TALVENIX_SIM_UNPLUGGED");
         plugged_ = !(unplugged && std::string_view(unplugged) == "1");
 
         statePath_.clear();
         if (const char* state = std::getenv("TALVENIX_SIM_STATE"); state && *state) {
             statePath_ = state;
+            RemoveStaleTemporaries(statePath_);
             std::string error;
             switch (LoadStateFile(memory_, statePath_, error)) {
                 case LoadResult::Loaded:
@@ -124,7 +136,7 @@ void SimKeyboard::Start(BackendEvents& events) {
                 }
             }
         }
-        socketPath = SimControlSocketPath();
+        socketPath = SimControlSocketPath(&socketError);
     }
     if (!socketPath.empty()) {
         auto server = std::make_unique<SimControlServer>([this](const std::string& line) {
@@ -138,6 +150,8 @@ void SimKeyboard::Start(BackendEvents& events) {
         } else {
             Warn("control socket not available: " + error);  // the keyboard works without it
         }
+    } else if (!socketError.empty() && std::getenv("TALVENIX_SIM_SOCKET") == nullptr) {
+        Warn("control socket not available: " + socketError);
     }
 }
 
@@ -197,7 +211,7 @@ bool SimKeyboard::ReceiveFrame(std::span<const std::uint8_t> report) {
     if (fault == FaultKind::Drop || !outcome.replies || events_ == nullptr) return true;
 
     auto due = std::chrono::steady_clock::now() + std::chrono::microseconds(latencyUs_);
-    if (fault == FaultKind::Late) due += std::chrono::milliseconds(kLateReplyDelayMs);
+    if (fault == FaultKind::Late) due += std::chrono::milliseconds(lateDelayMs_);
     events_->PostInput(HidInterface::Control, outcome.reply, std::nullopt, due);
     return true;
 }
@@ -319,6 +333,14 @@ std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
         latencyUs_ = us;
         return done("latency " + std::to_string(us));
     }
+    if (verb == "late-delay" && expectArgs(1)) {
+        std::uint32_t ms = 0;
+        if (!ParseNumber(words[1], ms) || ms > kMaxLateReplyDelayMs) {
+            return "error: late delay must be 0.." + std::to_string(kMaxLateReplyDelayMs) + " milliseconds";
+        }
+        lateDelayMs_ = ms;
+        return done("late-delay " + std::to_string(ms));
+    }
     if (verb == "status" && expectArgs(0)) {
         std::ostringstream s;
         s << "plugged=" << (plugged_ ? 1 : 0)
@@ -330,14 +352,15 @@ std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
         }
         return done(s.str());
     }
-    static constexpr std::string_view kKnown[] = {"plug", "unplug", "gbank",   "switch-profile", "usage",
-                                                  "icon", "fault",  "latency", "status"};
+    static constexpr std::string_view kKnown[] = {"plug",   "unplug",    "gbank", "switch-profile",
+                                                  "usage",  "icon",      "fault", "latency",
+                                                  "status", "late-delay"};
     if (std::find(std::begin(kKnown), std::end(kKnown), verb) != std::end(kKnown)) {
         return "error: wrong arguments for '" + std::string(verb) + "'";
     }
     return "error: unknown command '" + std::string(verb) +
            "' (plug, unplug, gbank, switch-profile N, usage 0xNNNN, icon on|off, fault KIND [COUNT], "
-           "fault clear, latency US, status)";
+           "fault clear, latency US, late-delay MS, status)";
 }
 
 std::span<std::uint8_t> SimKeyboard::AreaLocked(int area) {

@@ -32,6 +32,7 @@ public:
     static constexpr std::uint32_t kMaxLatencyUs = 10'000'000;
     // A late reply misses the program's 1000 ms wait for it.
     static constexpr std::uint32_t kLateReplyDelayMs = 1500;
+    static constexpr std::uint32_t kMaxLateReplyDelayMs = 60'000;
     static constexpr std::size_t kFrameLogLimit = 100'000;
 
     // Library start and stop (Init / last End). Start reads the environment, loads the state
@@ -74,6 +75,7 @@ private:
     SimMemory memory_;
     bool plugged_ = true;
     std::uint32_t latencyUs_ = kDefaultLatencyUs;
+    std::uint32_t lateDelayMs_ = kLateReplyDelayMs;
     std::deque<PendingFault> faults_;
     std::vector<Frame> frames_;
     std::array<std::uint8_t, 2> led_{};
