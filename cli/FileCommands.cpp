@@ -19,6 +19,7 @@
 #include "core/profiles/ProfileStore.h"
 #include "core/profiles/ProfileTransfer.h"
 #include "core/profiles/ReadBack.h"
+#include "core/text/AtomicFile.h"
 #include "core/text/LanguageTable.h"
 #include "core/text/Utf.h"
 #include "platform/UserFolders.h"
@@ -33,7 +34,7 @@ void NoteDamagedParts(Context& ctx, const std::string& file, std::span<const std
                       const char* consequence) {
     const auto repairs = profiles::ParseProfileFile(bytes).repairs;
     if (!repairs.Any()) return;
-    ctx.Err() << "talvenix-cli: note: " << file << " has damaged parts (";
+    ctx.Err() << "talvenix-cli: note: " << PrintableText(file) << " has damaged parts (";
     const char* sep = "";
     auto item = [&](bool on, const char* what) {
         if (!on) return;
@@ -45,13 +46,16 @@ void NoteDamagedParts(Context& ctx, const std::string& file, std::span<const std
     item(repairs.stringsDropped != 0, "a key's string lies outside the string block");
     item(repairs.macrosTruncated || repairs.stringsTruncated, "the file ends early");
     item(repairs.macrosCapped, "more than 100 macros");
+    item(repairs.idsRenumbered,
+         "a macro id outside 1..100 or used twice was renumbered, so keys bound to it play another macro or "
+         "none");
     ctx.Err() << "); " << consequence << '\n';
 }
 
 void RunValidate(Context& ctx, const std::string& file) {
     const auto bytes = ReadWholeFile(file);
     const macros::Configuration cfg = ParseValidProfileFile(bytes, file);
-    ctx.Out() << file << ": valid profile file (" << cfg.macros.size()
+    ctx.Out() << PrintableText(file) << ": valid profile file (" << cfg.macros.size()
               << (cfg.macros.size() == 1 ? " macro, " : " macros, ") << cfg.strings.TotalSize()
               << " bytes of strings)\n";
     NoteDamagedParts(ctx, file, bytes, "a restore takes only what can be read");
@@ -96,6 +100,9 @@ void RunBackup(Context& ctx, const std::string& file) {
     if (std::filesystem::is_directory(file, ec)) FailBadInput(file + ": is a folder");
     const auto parent = std::filesystem::absolute(file, ec).parent_path();
     if (!std::filesystem::is_directory(parent, ec)) FailBadInput(parent.string() + ": no such folder");
+    // Refuse a target that would be refused anyway before the keyboard is read.
+    std::string refused;
+    if (!text::ResolveWriteTarget(file, refused)) FailBadInput(refused);
 
     Session& kb = ctx.AttachedKeyboard();
     Progress progress("reading the keyboard");
@@ -165,6 +172,7 @@ void RunRestore(Context& ctx, const std::string& file) {
             using D = macros::DownloadOutcome::Result;
             const auto& d = outcome.download;
             if (d.result == D::DeviceFailed) CheckDeviceResult(d.deviceResult, "writing the keyboard");
+            if (d.result == D::VerifyFailed) CheckVerifyResult(d.verify);
             if (d.result == D::MacroSpaceExceeded) {
                 FailBadInput(file + ": the macros do not fit the keyboard's macro space");
             }

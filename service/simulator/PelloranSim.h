@@ -11,6 +11,8 @@
 //   TALVENIX_SIM_LATENCY_US  reply latency in microseconds (default 1000).
 //   TALVENIX_SIM_LATE_MS     how late a "late" reply comes, in milliseconds (default 1500).
 //   TALVENIX_SIM_UNPLUGGED=1 start without a keyboard attached ("plug" attaches it).
+//   TALVENIX_SIM_COMMANDS    control commands run at start, separated by ';'
+//                            (e.g. "late-delay 50; fault late 2").
 //   TALVENIX_SIM_SOCKET      control socket path; "none" turns the socket off. Default
 //                            $XDG_RUNTIME_DIR/talvenix-sim.sock, else /tmp/talvenix-sim-<uid>.sock.
 //
@@ -31,6 +33,8 @@
 //                                       late         carried out, the reply comes late (1500 ms,
 //                                                    or as set by late-delay)
 //                                       refuse-write RequestWriteOne returns 0, nothing happens
+//                                       forget       the next frame that stores something is
+//                                                    acknowledged but not stored
 //   fault clear                       forget queued faults
 //   latency MICROSECONDS              reply latency, 0..10000000
 //   late-delay MILLISECONDS           how late a "late" reply comes, 0..60000

@@ -31,7 +31,13 @@ constexpr FaultName kFaultNames[] = {
     {FaultKind::Drop, "drop"},          {FaultKind::WrongEcho, "wrong-echo"},
     {FaultKind::StatusFF, "status-ff"}, {FaultKind::StatusFE, "status-fe"},
     {FaultKind::Late, "late"},          {FaultKind::RefuseWrite, "refuse-write"},
+    {FaultKind::Forget, "forget"},
 };
+
+// Commands that store something: the ones a "forget" fault waits for.
+bool StoresData(std::uint8_t command) {
+    return command == 4 || command == 6 || command == 8 || command == 10 || command == 17;
+}
 
 std::string_view NameOf(FaultKind kind) {
     for (const auto& f : kFaultNames) {
@@ -136,6 +142,19 @@ void SimKeyboard::Start(BackendEvents& events) {
                 }
             }
         }
+        if (const char* commands = std::getenv("TALVENIX_SIM_COMMANDS"); commands && *commands) {
+            // Control commands run at start, ';' between them: faults for a run of the CLI.
+            std::string_view rest(commands);
+            while (!rest.empty()) {
+                const std::size_t semi = rest.find(';');
+                const std::string_view one = rest.substr(0, semi);
+                rest = semi == std::string_view::npos ? std::string_view() : rest.substr(semi + 1);
+                if (one.find_first_not_of(" \t") == std::string_view::npos) continue;
+                bool ok = false;
+                const std::string reply = ControlLocked(one, ok);
+                if (!ok) Warn("TALVENIX_SIM_COMMANDS: '" + std::string(one) + "': " + reply);
+            }
+        }
         socketPath = SimControlSocketPath(&socketError);
     }
     if (!socketPath.empty()) {
@@ -176,10 +195,13 @@ int SimKeyboard::DeviceCount() {
     return plugged_ ? 1 : 0;
 }
 
-std::optional<FaultKind> SimKeyboard::TakeFaultLocked(bool refuseOnly) {
+std::optional<FaultKind> SimKeyboard::TakeFaultLocked(bool refuseOnly, int command) {
     if (faults_.empty()) return std::nullopt;
     PendingFault& head = faults_.front();
     if (refuseOnly != (head.kind == FaultKind::RefuseWrite)) return std::nullopt;
+    // A "forget" waits for the next frame that stores something.
+    if (head.kind == FaultKind::Forget && !StoresData(static_cast<std::uint8_t>(command)))
+        return std::nullopt;
     const FaultKind kind = head.kind;
     if (--head.left == 0) faults_.pop_front();
     return kind;
@@ -197,9 +219,13 @@ bool SimKeyboard::ReceiveFrame(std::span<const std::uint8_t> report) {
         SetPluggedLocked(false);  // off to the boot loader: no reply, the keyboard is gone
         return true;
     }
-    const std::optional<FaultKind> fault = TakeFaultLocked(false);
+    const std::optional<FaultKind> fault = TakeFaultLocked(false, frame[3]);
     FrameOutcome outcome;
-    if (fault == FaultKind::StatusFF || fault == FaultKind::StatusFE) {
+    if (fault == FaultKind::Forget) {
+        // Acknowledged as done, but nothing is stored: only a read-back can tell.
+        SimMemory scratch = memory_;
+        outcome = HandleFrame(scratch, frame);
+    } else if (fault == FaultKind::StatusFF || fault == FaultKind::StatusFE) {
         // The keyboard turns the frame down: nothing changes.
         std::copy_n(frame.begin(), 8, outcome.reply.begin());
         outcome.reply[7] = fault == FaultKind::StatusFF ? kStatusBadFrame : kStatusOutOfRange;
@@ -316,7 +342,7 @@ std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
                                          [&](const FaultName& f) { return f.name == words[1]; });
         if (named == std::end(kFaultNames)) {
             return "error: unknown fault '" + std::string(words[1]) +
-                   "' (drop, wrong-echo, status-ff, status-fe, late, refuse-write, clear)";
+                   "' (drop, wrong-echo, status-ff, status-fe, late, refuse-write, forget, clear)";
         }
         std::uint32_t count = 1;
         if (words.size() == 3 && (!ParseNumber(words[2], count) || count == 0 || count > 1'000'000)) {

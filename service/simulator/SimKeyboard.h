@@ -22,7 +22,7 @@ namespace talvenix::service::sim {
 
 class SimControlServer;
 
-enum class FaultKind { Drop, WrongEcho, StatusFF, StatusFE, Late, RefuseWrite };
+enum class FaultKind { Drop, WrongEcho, StatusFF, StatusFE, Late, RefuseWrite, Forget };
 
 class SimKeyboard {
 public:
@@ -68,7 +68,7 @@ private:
     std::string ControlLocked(std::string_view line, bool& ok);
     void SetPluggedLocked(bool plugged);
     void PostUsageLocked(std::uint16_t usage);
-    std::optional<FaultKind> TakeFaultLocked(bool refuseOnly);
+    std::optional<FaultKind> TakeFaultLocked(bool refuseOnly, int command = -1);
     void SaveStateLocked();
 
     std::mutex mutex_;
