@@ -25,6 +25,15 @@ TransportStats ReportTransport::Stats() {
     return stats_;
 }
 
+void ReportTransport::EraseNewestOf(std::uint64_t exchange) {
+    for (auto it = outstanding_.rbegin(); it != outstanding_.rend(); ++it) {
+        if (it->exchange == exchange) {
+            outstanding_.erase(std::next(it).base());
+            return;
+        }
+    }
+}
+
 void ReportTransport::ForgetExpiredLocked(std::chrono::steady_clock::time_point now) {
     // A reply this late is taken as lost; the exchange in progress keeps all its attempts.
     std::erase_if(outstanding_, [&](const Outstanding& o) {
@@ -49,6 +58,7 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
     std::unique_lock lock(slotMutex_);
     const std::uint64_t id = nextExchange_++;
     exchange_ = id;
+    currentEcho_ = echo;
     ++stats_.exchanges;
 
     auto finish = [&](int result, std::size_t length_out) {
@@ -76,6 +86,7 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
         receivedLength_ = 0;
         signalled_ = false;
         foreign_ = false;
+        ateSameEcho_ = false;
         busy_ = true;
         outstanding_.push_back(Outstanding{echo, id, now});
         ++stats_.writes;
@@ -86,20 +97,22 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
                                                    static_cast<std::uint32_t>(frame.size()), checksum, 0) > 0;
         lock.lock();
         if (!written) {
-            // Nothing went out, so no reply is owed for this attempt.
-            for (auto it = outstanding_.rbegin(); it != outstanding_.rend(); ++it) {
-                if (it->exchange == id) {
-                    outstanding_.erase(std::next(it).base());
-                    break;
-                }
-            }
+            EraseNewestOf(id);  // nothing went out, so no reply is owed for this attempt
             return finish(kRefused, 0);
         }
 
         const bool signalled = slotEvent_.wait_for(lock, timing_.attemptWait, [this] { return signalled_; });
         bool retry = false;
         if (!signalled) {
-            ++stats_.timeouts;  // its reply stays owed: if it turns up later it is dropped
+            ++stats_.timeouts;
+            if (ateSameEcho_) {
+                // A reply with this attempt's echo was taken as an earlier attempt's late one, and
+                // nothing came after it: that earlier reply was lost, and the one dropped was ours.
+                // Owing nothing more for this attempt keeps one lost reply from costing every
+                // later request with the same echo a wait.
+                EraseNewestOf(id);
+            }
+            // Otherwise its reply stays owed: if it turns up later it is dropped.
             retry = true;
         } else if (foreign_) {
             retry = true;
@@ -150,6 +163,7 @@ void ReportTransport::OnControlReport(const std::uint8_t* bytes, std::size_t cou
             if (!waiting || owner != exchange_) {
                 // The answer to an exchange already given up or already answered.
                 ++stats_.staleDiscarded;
+                if (waiting && echo == currentEcho_) ateSameEcho_ = true;
                 return;
             }
             // Any attempt of the exchange in progress carried the same frame: take it.
@@ -167,12 +181,7 @@ void ReportTransport::OnControlReport(const std::uint8_t* bytes, std::size_t cou
     // A reply that answers nothing we sent (a wrong echo, or too short to tell) settles the
     // attempt in progress as failed; the keyboard owes nothing more for it.
     ++stats_.foreignReplies;
-    for (auto it = outstanding_.rbegin(); it != outstanding_.rend(); ++it) {
-        if (it->exchange == exchange_) {
-            outstanding_.erase(std::next(it).base());
-            break;
-        }
-    }
+    EraseNewestOf(exchange_);
     foreign_ = true;
     signalled_ = true;
     slotEvent_.notify_all();

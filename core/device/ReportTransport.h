@@ -74,6 +74,7 @@ private:
         std::chrono::steady_clock::time_point sentAt;
     };
     void ForgetExpiredLocked(std::chrono::steady_clock::time_point now);
+    void EraseNewestOf(std::uint64_t exchange);  // the latest attempt of `exchange` is owed nothing
 
     ServiceLibraryLink link_;
     TransportTiming timing_;
@@ -87,7 +88,9 @@ private:
     std::uint8_t* replyBuffer_ = nullptr;
     std::size_t replyCapacity_ = 0;
     std::size_t receivedLength_ = 0;
-    bool foreign_ = false;        // the attempt was answered by a reply that matches nothing
+    bool foreign_ = false;      // the attempt was answered by a reply that matches nothing
+    bool ateSameEcho_ = false;  // this attempt saw its echo dropped as an older attempt\'s reply
+    Echo currentEcho_{};
     std::uint64_t exchange_ = 0;  // id of the exchange in progress, 0 between exchanges
     std::uint64_t nextExchange_ = 1;
     std::deque<Outstanding> outstanding_;  // oldest first

@@ -239,5 +239,18 @@ TEST_F(TransportTest, ReplyShorterThanItsHeaderIsRefusedLikeAWrongEcho) {
     EXPECT_EQ(ReadLighting(T(), out, 56, 0), -2);
 }
 
+// A reply that never comes is written off after one wrong guess, so it does not cost every
+// later request with the same frame a wait.
+TEST_F(TransportTest, ALostReplyCostsAtMostOneExtraWait) {
+    std::atomic<int> frames = 0;
+    fake_.SetResponder([&](const DeviceReport& r) {
+        return frames++ == 0 ? std::nullopt : std::optional(FakeService::Echo(r));
+    });
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(BeginUpdate(T()), 1) << i;
+    // 2 frames for the first begin, at most one retry for the second, 1 each after.
+    EXPECT_LE(fake_.Frames().size(), 9u);
+    EXPECT_LE(T().Stats().timeouts, 2u);
+}
+
 }  // namespace
 }  // namespace talvenix::device
