@@ -36,6 +36,9 @@
 //                                       forget       the next frame that stores something is
 //                                                    acknowledged but not stored
 //   fault clear                       forget queued faults
+//   chaos PERMILLE [SEED]             while no fault is queued, each frame meets a random fault of
+//                                     the kinds above with this chance per thousand (0: off);
+//                                     "status" then counts the faults injected
 //   latency MICROSECONDS              reply latency, 0..10000000
 //   late-delay MILLISECONDS           how late a "late" reply comes, 0..60000
 //   status                            "ok plugged=1 profile=0 latency=1000 faults=none"

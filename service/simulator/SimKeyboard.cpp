@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <random>
 #include <sstream>
 
 #include "core/device/ServiceAbi.h"
@@ -89,6 +91,8 @@ void SimKeyboard::Start(BackendEvents& events) {
         frames_.clear();
         led_ = {};
         memory_.ResetToFactory();
+        chaosPermille_ = 0;
+        chaosInjected_ = 0;
 
         latencyUs_ = kDefaultLatencyUs;
         if (const char* text = std::getenv("TALVENIX_SIM_LATENCY_US"); text && *text) {
@@ -207,10 +211,26 @@ std::optional<FaultKind> SimKeyboard::TakeFaultLocked(bool refuseOnly, int comma
     return kind;
 }
 
+std::optional<FaultKind> SimKeyboard::DrawChaosLocked(std::uint8_t command) {
+    if (chaosPermille_ == 0 || !faults_.empty()) return std::nullopt;
+    if (std::uniform_int_distribution<std::uint32_t>(0, 999)(chaosRandom_) >= chaosPermille_)
+        return std::nullopt;
+    static constexpr FaultKind kKinds[] = {FaultKind::Drop,     FaultKind::WrongEcho, FaultKind::StatusFF,
+                                           FaultKind::StatusFE, FaultKind::Late,      FaultKind::RefuseWrite,
+                                           FaultKind::Forget};
+    const FaultKind kind =
+        kKinds[std::uniform_int_distribution<std::size_t>(0, std::size(kKinds) - 1)(chaosRandom_)];
+    if (kind == FaultKind::Forget && !StoresData(command)) return std::nullopt;
+    ++chaosInjected_;
+    return kind;
+}
+
 bool SimKeyboard::ReceiveFrame(std::span<const std::uint8_t> report) {
     std::lock_guard lock(mutex_);
     if (!plugged_) return false;
     if (TakeFaultLocked(true)) return false;
+    const std::optional<FaultKind> chaos = DrawChaosLocked(report.size() > 3 ? report[3] : 0);
+    if (chaos == FaultKind::RefuseWrite) return false;
     Frame frame{};
     std::copy_n(report.begin(), std::min(report.size(), frame.size()), frame.begin());
     if (frames_.size() < kFrameLogLimit) frames_.push_back(frame);
@@ -219,7 +239,7 @@ bool SimKeyboard::ReceiveFrame(std::span<const std::uint8_t> report) {
         SetPluggedLocked(false);  // off to the boot loader: no reply, the keyboard is gone
         return true;
     }
-    const std::optional<FaultKind> fault = TakeFaultLocked(false, frame[3]);
+    const std::optional<FaultKind> fault = chaos ? chaos : TakeFaultLocked(false, frame[3]);
     FrameOutcome outcome;
     if (fault == FaultKind::Forget) {
         // Acknowledged as done, but nothing is stored: only a read-back can tell.
@@ -359,6 +379,18 @@ std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
         latencyUs_ = us;
         return done("latency " + std::to_string(us));
     }
+    if (verb == "chaos" && (expectArgs(1) || expectArgs(2))) {
+        std::uint32_t permille = 0;
+        std::uint32_t seed = 1;
+        if (!ParseNumber(words[1], permille) || permille > 1000 ||
+            (words.size() == 3 && !ParseNumber(words[2], seed))) {
+            return "error: chaos takes a rate 0..1000 per thousand frames and an optional seed";
+        }
+        chaosPermille_ = permille;
+        chaosRandom_.seed(seed);
+        chaosInjected_ = 0;
+        return done("chaos " + std::to_string(permille));
+    }
     if (verb == "late-delay" && expectArgs(1)) {
         std::uint32_t ms = 0;
         if (!ParseNumber(words[1], ms) || ms > kMaxLateReplyDelayMs) {
@@ -371,7 +403,10 @@ std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
         std::ostringstream s;
         s << "plugged=" << (plugged_ ? 1 : 0)
           << " profile=" << int(memory_.Area(SimArea::Config)[kCurrentProfileByte])
-          << " latency=" << latencyUs_ << " faults=";
+          << " latency=" << latencyUs_;
+        if (chaosPermille_ > 0 || chaosInjected_ > 0)
+            s << " chaos=" << chaosPermille_ << " injected=" << chaosInjected_;
+        s << " faults=";
         if (faults_.empty()) s << "none";
         for (std::size_t i = 0; i < faults_.size(); ++i) {
             s << (i ? "," : "") << NameOf(faults_[i].kind) << ":" << faults_[i].left;
@@ -386,7 +421,7 @@ std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
     }
     return "error: unknown command '" + std::string(verb) +
            "' (plug, unplug, gbank, switch-profile N, usage 0xNNNN, icon on|off, fault KIND [COUNT], "
-           "fault clear, latency US, late-delay MS, status)";
+           "fault clear, latency US, late-delay MS, chaos PERMILLE [SEED], status)";
 }
 
 std::span<std::uint8_t> SimKeyboard::AreaLocked(int area) {
@@ -439,6 +474,7 @@ void SimKeyboard::Reset() {
     std::lock_guard lock(mutex_);
     memory_.ResetToFactory();
     faults_.clear();
+    chaosPermille_ = 0;
     led_ = {};
     SetPluggedLocked(true);
 }

@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -69,6 +70,8 @@ private:
     void SetPluggedLocked(bool plugged);
     void PostUsageLocked(std::uint16_t usage);
     std::optional<FaultKind> TakeFaultLocked(bool refuseOnly, int command = -1);
+    // A random fault for this frame while "chaos" is on and no fault is queued.
+    std::optional<FaultKind> DrawChaosLocked(std::uint8_t command);
     void SaveStateLocked();
 
     std::mutex mutex_;
@@ -77,6 +80,9 @@ private:
     std::uint32_t latencyUs_ = kDefaultLatencyUs;
     std::uint32_t lateDelayMs_ = kLateReplyDelayMs;
     std::deque<PendingFault> faults_;
+    std::uint32_t chaosPermille_ = 0;
+    std::uint64_t chaosInjected_ = 0;
+    std::mt19937 chaosRandom_;
     std::vector<Frame> frames_;
     std::array<std::uint8_t, 2> led_{};
     BackendEvents* events_ = nullptr;  // set between Start and Stop
