@@ -10,6 +10,7 @@
 #include "cli/ProfileJson.h"
 #include "cli/ProfileListing.h"
 #include "cli/Progress.h"
+#include "cli/Storable.h"
 #include "core/device/ResultCodes.h"
 #include "core/macros/MacroDownload.h"
 #include "core/macros/MacroImage.h"
@@ -75,10 +76,17 @@ void RunToJson(Context& ctx, const std::string& file) {
     NoteDamagedParts(ctx, file, bytes, "the JSON holds what could be read");
 }
 
-void RunFromJson(Context&, const std::string& json, const std::string& outFile) {
+// Says what the keyboard will not keep as given, one line each.
+void WarnUnstorable(Context& ctx, const std::vector<std::string>& findings) {
+    for (const auto& f : findings) ctx.Err() << "talvenix-cli: warning: " << PrintableText(f) << '\n';
+}
+
+void RunFromJson(Context& ctx, const std::string& json, const std::string& outFile) {
     const auto bytes = ReadWholeFile(json);
     const std::vector<std::uint8_t> file = ProfileFileFromJson(std::string(bytes.begin(), bytes.end()));
     WriteWholeFile(outFile, file);
+    // Key assignments depend on the keyboard's layout and are checked by restore.
+    WarnUnstorable(ctx, UnstorableMacroActions(profiles::ParseProfileFile(file).config));
 }
 
 // The keyboard facts backup and restore need (default layout, macro space).
@@ -153,6 +161,13 @@ void RunRestore(Context& ctx, const std::string& file) {
         FailBadInput(file + ": its macros need " + std::to_string(sizes.withoutNames) +
                      " bytes, the keyboard has " + std::to_string(state.MacroSpace()) +
                      "; nothing was changed");
+    }
+
+    if (const auto layout = state.DefaultLayout()) {
+        progress.reset();
+        WarnUnstorable(ctx, UnstorableAssignments(cfg, *layout));
+        WarnUnstorable(ctx, UnstorableMacroActions(cfg));
+        progress.emplace("writing the keyboard");
     }
 
     macros::WorkingConfig working;

@@ -157,5 +157,18 @@ TEST_F(HostileFilesTest, NamesAndRepliesReachTheTerminalWithoutControlCharacters
     EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
 }
 
+// An assignment the keyboard's 3-byte form cannot hold is named, with what the key will do.
+TEST_F(HostileFilesTest, AssignmentsTheKeyboardCannotStoreAreNamed) {
+    const fs::path in = File("power.json"), file = File("power.tvx");
+    std::ofstream(in) << R"({"format":"talvenix-profile","version":1,
+        "profiles":[{"keys":{"F3":{"kind":"key","target":"POWER"},"F4":{"kind":"key","target":"B"}}}]})";
+    auto r = Run({"from-json", in.string(), file.string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r = Sim({"restore", file.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("warning: profile 0, key F3: set to act as POWER"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("key F4"), std::string::npos) << r.err;  // a plain key is stored as it is
+}
+
 }  // namespace
 }  // namespace talvenix::cli
