@@ -30,11 +30,16 @@ void KeyBlockRoundTrip(std::span<const std::uint8_t> block, std::span<const std:
     std::memcpy(layout.data(), layoutBytes.data(), layout.size());
     // Read-back ids are 1..n by position: position = id - 1.
     const auto position = [](std::uint16_t id) { return static_cast<std::uint8_t>(id == 0 ? 0 : id - 1); };
+    auto round = [&](const device::KeyBlock& bytes) {
+        const auto again = keys::DecodeKeyBlock(bytes, layoutBytes);
+        if (!again) std::abort();
+        return keys::EncodeKeyBlock(*again, layout, position);
+    };
+    // Some usages have no 3-byte form and settle on "no key" and then on "disabled" (the
+    // restore warns about them); after that the form must be a fixed point.
     const device::KeyBlock once = keys::EncodeKeyBlock(*decoded, layout, position);
-    const auto again = keys::DecodeKeyBlock(once, layoutBytes);
-    if (!again) std::abort();
-    const device::KeyBlock twice = keys::EncodeKeyBlock(*again, layout, position);
-    if (once != twice) std::abort();
+    const device::KeyBlock twice = round(once);
+    if (round(twice) != twice) std::abort();
 }
 
 }  // namespace
