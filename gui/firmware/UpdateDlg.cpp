@@ -61,15 +61,12 @@ CPngButton* CTalvenix_DlgUpdate::Button(int id) const {
     return it == buttons_.end() ? nullptr : it->second;
 }
 
-CPngButton* CTalvenix_DlgUpdate::AddButton(int id, const char* key, const QString& caption) {
+CPngButton* CTalvenix_DlgUpdate::AddButton(int id, const char* key, const QString& tip) {
     auto* button = new CPngButton(this);
     button->setObjectName(QString::fromLatin1(key));
     PlaceControl(*button, Skin(), QStringLiteral("BUTTONINFO"), button->objectName(), Pictures(Skin()));
-    CPngButton::TextStyle style;
-    style.on = !caption.isEmpty();
-    style.colour = QColor(0xE4, 0xE4, 0xE4);
-    button->SetTextStyle(style);
-    button->setText(caption);
+    button->SetTip(tip);
+    button->setAccessibleName(tip);
     buttons_[id] = button;
     return button;
 }
@@ -94,8 +91,8 @@ void CTalvenix_DlgUpdate::Init() {
     path_->setReadOnly(true);
     PlaceWindow(*path_, Skin(), QStringLiteral("BUTTONINFO"), path_->objectName());
 
-    AddButton(kIdChoose, "CONTROL_OPENButton", QStringLiteral("..."))
-        ->SetTip(FileTextOr("UPDATE_CHOOSE_TIP", "Choose the update program"));
+    // The skin paints each button's icon; the texts go to the tooltips.
+    AddButton(kIdChoose, "CONTROL_OPENButton", FileTextOr("UPDATE_CHOOSE_TIP", "Choose the update program"));
     AddButton(kIdBackup, "CONTROL_BACKUPButton", FileTextOr("UPDATE_BACKUP", "Back Up"));
     AddButton(kIdUpdate, "CONTROL_UPButton", FileTextOr("UPDATE_START", "Update"));
     AddButton(kIdCancelUpdate, "CONTROL_CUPButton", FileTextOr("UPDATE_CANCEL", "Cancel"));

@@ -77,7 +77,7 @@ private:
     void AfterBootMode(int result);
     void SetBusy(bool busy);
     void ShowPath();
-    CPngButton* AddButton(int id, const char* key, const QString& caption);
+    CPngButton* AddButton(int id, const char* key, const QString& tip);
 
     UpdateDialogContext ctx_;
     std::map<int, CPngButton*> buttons_;

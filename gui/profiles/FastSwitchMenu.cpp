@@ -7,6 +7,12 @@ namespace talvenix::gui {
 FastSwitchMenu::FastSwitchMenu(FastSwitchMenuContext context, QWidget* parent)
     : QMenu(parent), ctx_(std::move(context)) {
     setObjectName(QStringLiteral("FastSwitchMenu"));
+    setStyleSheet(QStringLiteral(
+        "QMenu{background:#1B1E24;color:#E4E4E4;border:1px solid #3A3F4A;padding:3px;}"
+        "QMenu::item{padding:4px 18px 4px 24px;}QMenu::item:selected{background:#2F5D8A;}"
+        "QMenu::item:disabled{color:#5C626E;}QMenu::separator{height:1px;background:#3A3F4A;margin:3px 6px;}"
+        "QMenu::indicator{width:8px;height:8px;left:8px;border-radius:4px;}"
+        "QMenu::indicator:checked{background:#3A8FE0;}"));
 }
 
 void FastSwitchMenu::Rebuild() {

@@ -83,7 +83,9 @@ void CTalvenix_DlgProfile::Init() {
     list_->setStyleSheet(QStringLiteral(
         "QTableWidget{background:#1B1E24;color:#E4E4E4;gridline-color:#3A3F4A;border:1px solid #3A3F4A;"
         "selection-background-color:#2F5D8A;}"
-        "QHeaderView::section{background:#262A32;color:#C8CCD4;border:1px solid #3A3F4A;padding:2px;}"));
+        "QHeaderView::section{background:#262A32;color:#C8CCD4;border:1px solid #3A3F4A;padding:2px;}"
+        "QTableWidget::indicator{width:12px;height:12px;border:1px solid #8C93A0;background:#1B1E24;}"
+        "QTableWidget::indicator:checked{background:#3A8FE0;border:1px solid #CFE3F7;}"));
     connect(list_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (filling_ || item->column() != 0) return;
         CheckRow(item->row(), item->checkState() == Qt::Checked);
@@ -107,6 +109,7 @@ void CTalvenix_DlgProfile::Init() {
     connect(Button(kIdOk), &QAbstractButton::clicked, this, [this] { Apply(true); });
     connect(Button(kIdCancel), &QAbstractButton::clicked, this, &QDialog::reject);
     FillRows();
+    list_->setCurrentCell(-1, -1);  // nothing selected until the user picks a row
 }
 
 void CTalvenix_DlgProfile::FillRows() {

@@ -10,3 +10,18 @@ QString FileTextOr(const char* key, const char* fallback) {
 }
 
 }  // namespace talvenix::gui
+
+#include <QFile>
+
+#include "core/profiles/ProfileSettings.h"
+#include "gui/AppPaths.h"
+
+namespace talvenix::gui {
+
+QString ProfileSettingsFile(const AppPaths& paths) {
+    return QFile::decodeName(QByteArray::fromStdString(
+        profiles::ProfileSettings::FileFor(QFile::encodeName(paths.configFolder).toStdString(), "Talvenix")
+            .string()));
+}
+
+}  // namespace talvenix::gui

@@ -13,3 +13,9 @@ QString TableText(text::TextId id);
 QString FileTextOr(const char* key, const char* fallback);
 
 }  // namespace talvenix::gui
+
+namespace talvenix::gui {
+struct AppPaths;
+// The settings file holding section "PROFILES" (Flip, the manager's rows, profile names).
+QString ProfileSettingsFile(const AppPaths& paths);
+}  // namespace talvenix::gui
