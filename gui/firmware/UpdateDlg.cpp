@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <QProcess>
 
-#include "gui/SkinPlacement.h"
 #include "gui/profiles/ProfileTexts.h"
+#include "gui/skin/SkinPlacement.h"
 
 namespace talvenix::gui {
 

@@ -11,9 +11,9 @@
 #include <map>
 
 #include "core/profiles/FirmwareUpdate.h"
-#include "gui/BaseDialog.h"
-#include "gui/PngButton.h"
-#include "gui/Prompt.h"
+#include "gui/common/Prompt.h"
+#include "gui/skin/BaseDialog.h"
+#include "gui/skin/PngButton.h"
 
 namespace talvenix::gui {
 

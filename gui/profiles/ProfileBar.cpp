@@ -21,6 +21,7 @@ ProfileBar::ProfileBar(ProfileBarWidgets widgets, ProfileBarContext context, QOb
              {w_.profileButtons[static_cast<std::size_t>(i)], w_.flipButtons[static_cast<std::size_t>(i)]}) {
             if (!b) continue;
             b->installEventFilter(this);
+            if (b == w_.profileButtons[static_cast<std::size_t>(i)] && !ctx_.connectProfileButtons) continue;
             connect(b, &QAbstractButton::clicked, this, [this, i] {
                 if (ctx_.profileClicked) ctx_.profileClicked(i);
             });

@@ -12,8 +12,8 @@
 #include <array>
 #include <functional>
 
-#include "gui/PngButton.h"
-#include "gui/SkinFile.h"
+#include "gui/skin/PngButton.h"
+#include "gui/skin/SkinFile.h"
 
 namespace talvenix::gui {
 
@@ -30,6 +30,8 @@ struct ProfileBarContext {
     QString settingsFile;            // where "Flip" is kept
     std::function<void(int profile)> profileClicked;
     std::function<void(QPoint globalPos)> showMenu;
+    // False when the main window already routes the top bar's profile buttons to the switch.
+    bool connectProfileButtons = true;
 };
 
 class ProfileBar : public QObject {

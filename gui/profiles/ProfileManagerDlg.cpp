@@ -11,8 +11,8 @@
 #include "core/profiles/ProfileFile.h"
 #include "core/profiles/ProfileNames.h"
 #include "core/profiles/ProfileSettings.h"
-#include "gui/SkinPlacement.h"
 #include "gui/profiles/ProfileTexts.h"
+#include "gui/skin/SkinPlacement.h"
 
 namespace talvenix::gui {
 

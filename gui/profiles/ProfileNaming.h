@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "gui/Prompt.h"
+#include "gui/common/Prompt.h"
 
 namespace talvenix::gui {
 

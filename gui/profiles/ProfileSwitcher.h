@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "core/profiles/SwitchRules.h"
-#include "gui/Prompt.h"
+#include "gui/common/Prompt.h"
 
 namespace talvenix::gui {
 

@@ -14,7 +14,7 @@ QString FileTextOr(const char* key, const char* fallback) {
 #include <QFile>
 
 #include "core/profiles/ProfileSettings.h"
-#include "gui/AppPaths.h"
+#include "gui/app/AppPaths.h"
 
 namespace talvenix::gui {
 

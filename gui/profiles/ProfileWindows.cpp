@@ -41,6 +41,7 @@ ProfileWindows::ProfileWindows(ProfileWindowsContext context, QObject* parent)
     bc.settingsFile = ProfileSettingsFile(ctx_.paths);
     bc.profileClicked = [this](int profile) { ButtonSwitch(profile); };
     bc.showMenu = [this](QPoint at) { ShowMenu(at); };
+    bc.connectProfileButtons = !ctx_.mainRoutesProfileButtons;
     bar_ = std::make_unique<ProfileBar>(ctx_.bar, std::move(bc));
     if (ctx_.managerButton)
         connect(ctx_.managerButton, &QAbstractButton::clicked, this, &ProfileWindows::OpenManager);
@@ -61,20 +62,26 @@ void ProfileWindows::ButtonSwitch(int profile) {
     if (ctx_.beforeButtonSwitch) ctx_.beforeButtonSwitch(profile);
     QPointer<ProfileWindows> self(this);
     switcher_->Request(profile, [self, profile](bool ok) {
-        if (!self || !ok) return;
-        if (self->ctx_.showProfile) self->ctx_.showProfile(profile);
-        self->bar_->ShowProfile(profile);
+        if (!self) return;
+        if (ok) {
+            if (self->ctx_.showProfile) self->ctx_.showProfile(profile);
+            self->bar_->ShowProfile(profile);
+        }
+        Q_EMIT self->SwitchFinished(ok);
     });
 }
 
 void ProfileWindows::MenuSwitch(int request) {
     QPointer<ProfileWindows> self(this);
     switcher_->Request(request, [self, request](bool ok) {
-        if (!self || !ok) return;
+        if (!self) return;
         const int shown = profiles::SwitchTarget(request);
-        if (shown < 0) return;  // "<Default Profile>": a refresh only
-        if (self->ctx_.showProfile) self->ctx_.showProfile(shown);
-        self->bar_->ShowProfile(shown);
+        // "<Default Profile>" only refreshes.
+        if (ok && shown >= 0) {
+            if (self->ctx_.showProfile) self->ctx_.showProfile(shown);
+            self->bar_->ShowProfile(shown);
+        }
+        Q_EMIT self->SwitchFinished(ok);
     });
 }
 
@@ -140,7 +147,8 @@ void ProfileWindows::OpenUpdate() {
     auto* dlg = new CTalvenix_DlgUpdate(std::move(uc), ctx_.dialogParent);
     dlg->setAttribute(Qt::WA_DeleteOnClose);
     dlg->Init();
-    if (ctx_.registerDialog) ctx_.registerDialog(dlg);
+    // Not registered with the editors: the keyboard leaving after the boot-mode frame is
+    // expected and must not close the dialog under its own messages.
     dlg->open();
 }
 

@@ -11,14 +11,14 @@
 #include <memory>
 
 #include "core/profiles/SwitchRules.h"
-#include "gui/AppPaths.h"
-#include "gui/BaseDialog.h"
-#include "gui/Prompt.h"
+#include "gui/app/AppPaths.h"
+#include "gui/common/Prompt.h"
 #include "gui/profiles/FastSwitchMenu.h"
 #include "gui/profiles/ProfileBar.h"
 #include "gui/profiles/ProfileManagerDlg.h"
 #include "gui/profiles/ProfileNaming.h"
 #include "gui/profiles/ProfileSwitcher.h"
+#include "gui/skin/BaseDialog.h"
 
 namespace talvenix::gui {
 
@@ -54,6 +54,8 @@ struct ProfileWindowsContext {
     std::function<void()> afterReadBack;
     // Sub-dialogs are closed when the keyboard goes away.
     std::function<void(CBaseDialog*)> registerDialog;
+    // The top bar's profile buttons already call ButtonSwitch.
+    bool mainRoutesProfileButtons = false;
     // Asks for a text (profile names); empty: a QInputDialog.
     std::function<std::optional<QString>(const QString& label, const QString& current)> askText;
 };
@@ -82,6 +84,10 @@ public:
     ProfileBar& Bar() { return *bar_; }
     CTalvenix_DlgProfile* OpenManagerDialog() const { return manager_; }
     bool ManagerOpen() const { return !manager_.isNull(); }
+
+Q_SIGNALS:
+    // A profile button's or menu item's request ended; `switched` false when it was refused.
+    void SwitchFinished(bool switched);
 
 private:
     ProfileWindowsContext ctx_;

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "core/device/DeviceLink.h"
-#include "gui/AppPaths.h"
-#include "gui/Prompt.h"
+#include "gui/app/AppPaths.h"
+#include "gui/common/Prompt.h"
 
 namespace talvenix::gui {
 

@@ -9,7 +9,7 @@
 #include "core/profiles/ProfileSettings.h"
 #include "core/profiles/ReadBack.h"
 #include "core/text/LanguageTable.h"
-#include "gui/SkinFile.h"
+#include "gui/skin/SkinFile.h"
 
 namespace talvenix::test {
 
