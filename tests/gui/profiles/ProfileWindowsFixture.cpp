@@ -13,8 +13,6 @@
 
 namespace talvenix::test {
 
-namespace {
-
 void MakeDialogSkin(const QString& skins, const QString& layout, const QStringList& pictures) {
     const QString source = QStringLiteral(TALVENIX_SOURCE_DIR "/skins/layout/") + layout;
     ASSERT_TRUE(QFile::copy(source, QDir(skins).filePath(layout))) << layout.toStdString();
@@ -30,7 +28,13 @@ void MakeDialogSkin(const QString& skins, const QString& layout, const QStringLi
     for (const QString& picture : pictures) save(picture, TestSkin::ColourOf(picture));
 }
 
-}  // namespace
+void MakeProfileSkins(const QString& skins) {
+    MakeDialogSkin(skins, QStringLiteral("Profile.ini"),
+                   {QStringLiteral("Profile_normal.jpg"), QStringLiteral("Profile_over.jpg"),
+                    QStringLiteral("Profile_down.jpg")});
+    MakeDialogSkin(skins, QStringLiteral("UpdateDlg.ini"),
+                   {QStringLiteral("update_normal.jpg"), QStringLiteral("update_over.jpg")});
+}
 
 void ProfileWindowsTest::SetUp() {
     home_ = std::make_unique<TempHome>();
@@ -39,11 +43,7 @@ void ProfileWindowsTest::SetUp() {
     QDir().mkpath(skinFolder_);
     ASSERT_TRUE(QFile::copy(QStringLiteral(TALVENIX_SOURCE_DIR "/skins/language.ini"),
                             QDir(skinFolder_).filePath(QStringLiteral("language.ini"))));
-    MakeDialogSkin(skinFolder_, QStringLiteral("Profile.ini"),
-                   {QStringLiteral("Profile_normal.jpg"), QStringLiteral("Profile_over.jpg"),
-                    QStringLiteral("Profile_down.jpg")});
-    MakeDialogSkin(skinFolder_, QStringLiteral("UpdateDlg.ini"),
-                   {QStringLiteral("update_normal.jpg"), QStringLiteral("update_over.jpg")});
+    MakeProfileSkins(skinFolder_);
     text::LoadLanguageTable(QFile::encodeName(SkinFile("language.ini")).toStdString(), text::kEnglish);
 
     store_ = std::make_unique<profiles::ProfileStore>(home_->DocumentsFolder());

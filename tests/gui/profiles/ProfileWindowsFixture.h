@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "core/macros/WorkingConfig.h"
@@ -16,6 +17,10 @@
 #include "tests/support/TempHome.h"
 
 namespace talvenix::test {
+
+// The Profile and UpdateDlg layouts with plain pictures, into a skin folder.
+void MakeDialogSkin(const QString& skins, const QString& layout, const QStringList& pictures);
+void MakeProfileSkins(const QString& skins);
 
 class ProfileWindowsTest : public ::testing::Test {
 protected:
