@@ -75,6 +75,14 @@ void ProfileBar::SetFlip(bool flip, bool store) {
     }
 }
 
+void ProfileBar::ApplyArrowTips() {
+    const QString tip =
+        flip_ ? FileTextOr("PROFILE_FLIP_UP_TIP", "Move the profile buttons to the top bar")
+              : FileTextOr("PROFILE_FLIP_DOWN_TIP", "Move the profile buttons below the keyboard");
+    for (CPngButton* arrow : w_.arrows)
+        if (arrow) arrow->SetTip(tip);
+}
+
 void ProfileBar::ShowProfile(int profile) {
     for (int i = 0; i < 3; ++i) {
         for (CPngButton* b :
@@ -84,6 +92,7 @@ void ProfileBar::ShowProfile(int profile) {
 }
 
 void ProfileBar::SetNames(const std::array<QString, 3>& names) {
+    ApplyArrowTips();  // the language may have changed
     const QString hint = FileTextOr("PROFILE_MENU_TIP", "Right-click for the quick profile menu");
     for (std::size_t i = 0; i < 3; ++i) {
         for (CPngButton* b : {w_.profileButtons[i], w_.flipButtons[i]})

@@ -55,6 +55,7 @@ protected:
 
 private:
     void FaceArrow(int which, bool pressed);
+    void ApplyArrowTips();
 
     ProfileBarWidgets w_;
     ProfileBarContext ctx_;
