@@ -17,6 +17,7 @@ if(NOT out STREQUAL "talvenix-cli ${VERSION}")
 endif()
 
 file(STRINGS ${MAN_PAGE} title REGEX "^\\.TH ")
-if(NOT title MATCHES "\"Talvenix ${VERSION}\"")
+string(FIND "${title}" "\"Talvenix ${VERSION}\"" at)
+if(at EQUAL -1)
   message(FATAL_ERROR "${MAN_PAGE}: title line '${title}' does not name Talvenix ${VERSION}")
 endif()
