@@ -118,7 +118,9 @@ const QStringList& TableIds() {
           << "MAIN_SHELL_ERROR_TEXT"
           << "MAIN_UPDATE_BACKUP_OK"
           << "MAIN_UPDATE_BACKUP_NG"
-          << "MAIN_BUTTON_KALTEV_VER";
+          << "MAIN_BUTTON_KALTEV_VER"
+          << "APPLY_NOT_TAKEN"
+          << "IMPORT_REFUSED";
         return l;
     }();
     return ids;
