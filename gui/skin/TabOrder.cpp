@@ -20,7 +20,8 @@ void SetReadingTabOrder(QWidget& window, int titleBarBottom, int columnSplitX) {
     };
     std::vector<Entry> entries;
     for (QWidget* child : window.findChildren<QWidget*>()) {
-        if ((child->focusPolicy() & Qt::TabFocus) == 0) continue;
+        // Popups of combo boxes are windows of their own: Tab never reaches into them.
+        if ((child->focusPolicy() & Qt::TabFocus) == 0 || child->window() != &window) continue;
         const QRect r(child->mapTo(&window, QPoint(0, 0)), child->size());
         const int area = r.top() < titleBarBottom ? 2 : (r.left() < columnSplitX ? 0 : 1);
         entries.push_back({child, area, r.top(), r.left()});

@@ -75,7 +75,9 @@ int main(int argc, char* argv[]) {
         screenFile = args[i + 1];
 
     const gui::AppPaths paths = gui::AppPaths::FromPlatform();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
+    // The picture files show the skin at its own size (the offscreen screen is only 800 x 600);
+    // the whole-screen shot fits the window to its screen as the program does.
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && !screenFile.isEmpty())
         gui::SetSkinZoom(gui::FitZoom(paths.MainSkin(), screen->availableGeometry().size()));
     text::LoadLanguageTable(QFile::encodeName(paths.LanguageFile()).toStdString(), language);
     auto library = platform::LoadServiceLibrary(platform::ServiceLibraryPath(true));
