@@ -58,7 +58,10 @@ int RunTalvenix(const QStringList& arguments) {
                      QtTranslationsFolder().toLocal8Bit().constData());
 
     // Single instance: the command line first, then the instance socket.
-    InstanceServer server(InstanceSocketPath());
+    QString runtimeError;
+    const QString instanceSocket = InstanceSocketPath(&runtimeError);
+    if (instanceSocket.isEmpty()) return ReportStartupFailure(runtimeError);
+    InstanceServer server(instanceSocket);
     const QString socketPath = server.SocketPath();
     const QString ownName = paths.ownFileName;
     const InstanceOutcome instance = ResolveInstance(

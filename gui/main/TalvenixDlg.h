@@ -32,6 +32,7 @@
 namespace talvenix::gui {
 
 class CTrayIcon;
+class ProfileWindows;
 
 // What the main window needs from outside; the program fills it from the platform, tests
 // from their fixtures.
@@ -141,6 +142,7 @@ private:
     void ShowNow();
     void StopWorkers();
     void RefreshKeys(bool withFaces);
+    void CreateProfileWindows();  // the profile bar, quick-switch menu, manager and update dialog
 
     MainWindowContext ctx_;
     macros::WorkingConfig working_;
@@ -169,6 +171,7 @@ private:
     int shownProfile_ = 0;
     OpenDialogs dialogs_;
     QPointer<QDialog> about_;
+    ProfileWindows* profiles_ = nullptr;  // owned by this window (QObject child)
 };
 
 }  // namespace talvenix::gui

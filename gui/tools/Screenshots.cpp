@@ -21,6 +21,7 @@
 #include "gui/main/TalvenixDlg.h"
 #include "gui/skin/SkinError.h"
 #include "gui/skin/SkinFile.h"
+#include "gui/tools/ProfileScreenshots.h"
 #include "platform/ServiceLibraryLoader.h"
 
 namespace {
@@ -159,6 +160,9 @@ int main(int argc, char* argv[]) {
                 if (!Save(*about, QDir(out).filePath(QStringLiteral("about-box.png")))) result = 1;
             }
         }
+        // --- profile manager, quick-switch menu, firmware update ---
+        if (screenFile.isEmpty() && gui::ShootProfileWindows(paths, link, prompt, out, Save, Settle) != 0)
+            result = 1;
         window.SetApplyPending(false);
         window.Quit();
     }
