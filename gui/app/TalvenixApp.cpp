@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -14,8 +15,10 @@
 #include "gui/app/AppPaths.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/common/Prompt.h"
+#include "gui/common/QtTranslations.h"
 #include "gui/main/TalvenixDlg.h"
 #include "gui/skin/SkinError.h"
+#include "gui/skin/SkinFile.h"
 #include "platform/ServiceLibraryLoader.h"
 #include "platform/UserFolders.h"
 
@@ -50,6 +53,9 @@ int RunTalvenix(const QStringList& arguments) {
         std::fprintf(stderr, "talvenix: missing language file %s\n",
                      paths.LanguageFile().toLocal8Bit().constData());
     text::LoadLanguageTable(QFile::encodeName(paths.LanguageFile()).toStdString(), languageIndex);
+    if (!UseQtTranslations(languageIndex))
+        std::fprintf(stderr, "talvenix: Qt's Chinese translations were not found in %s\n",
+                     QtTranslationsFolder().toLocal8Bit().constData());
 
     // Single instance: the command line first, then the instance socket.
     QString runtimeError;
@@ -78,6 +84,10 @@ int RunTalvenix(const QStringList& arguments) {
             exitCode = ReportStartupFailure(QStringLiteral("the service library %1 did not initialise")
                                                 .arg(QString::fromStdString(libraryPath.string())));
         } else {
+            // A window larger than the screen (a large scale factor on a small screen) is
+            // shrunk to fit; on ordinary screens the zoom stays 1.
+            if (const QScreen* screen = QGuiApplication::primaryScreen())
+                SetSkinZoom(FitZoom(paths.MainSkin(), screen->availableGeometry().size()));
             MessageBoxPrompt prompt;
             MainWindowContext context;
             context.paths = paths;

@@ -89,10 +89,11 @@ ImportOutcome KeyboardSession::Import(const QString& path, device::ReportTranspo
         profiles::ImportProfileFile(FsPath(path), working, snapshot, Store(), state_, transport);
     using R = profiles::ImportOutcome::Result;
     if (result.result == R::Invalid || result.result == R::LoadFailed) {
-        // A file that cannot even be opened gets only the import message; a bad one both.
+        // A damaged file is refused with the file named; nothing was loaded, so nothing is
+        // said about defaults. A file that cannot be opened gets the import message.
         if (result.result == R::Invalid && result.check != profiles::ProfileFileCheck::Missing &&
             result.check != profiles::ProfileFileCheck::CannotOpen) {
-            outcome.formatMessage = Text(text::TextId::PROFILE_FORMAT_ERROR);
+            outcome.formatMessage = Text(text::TextId::IMPORT_REFUSED);
             outcome.formatMessage.replace(QStringLiteral("%s"), QDir::toNativeSeparators(path));
         }
         return outcome;

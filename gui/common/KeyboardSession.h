@@ -27,7 +27,7 @@ struct ApplyOutcome {
 struct ImportOutcome {
     bool valid = false;  // the file passed validation and was loaded; nothing changed otherwise
     bool downloaded = false;
-    QString formatMessage;  // the validation's own message (format error with the path)
+    QString formatMessage;  // why the file was refused, naming it (empty: it could not be opened)
     QString message;        // what to tell the user about the download, when it failed
 };
 

@@ -2,6 +2,8 @@
 // program shows real message boxes while tests answer from a script and never block.
 #pragma once
 
+#include <QDialog>
+#include <QPointer>
 #include <QString>
 
 class QWidget;
@@ -22,7 +24,12 @@ public:
     virtual QString ChooseOpenFile(const QString& caption, const QString& folder, const QString& filter) = 0;
     virtual QString ChooseSaveFile(const QString& caption, const QString& suggestedPath,
                                    const QString& filter, const QString& defaultSuffix) = 0;
+    // The window a file chooser belongs to went away: close the chooser as cancelled.
+    virtual void DismissFileChooser() {}
 };
+
+// Every message box of the program carries this title.
+inline constexpr const char* kPromptTitle = "Talvenix";
 
 // The real thing: QMessageBox and QFileDialog, parented to `parent` when given.
 class MessageBoxPrompt : public Prompt {
@@ -35,9 +42,15 @@ public:
     QString ChooseOpenFile(const QString& caption, const QString& folder, const QString& filter) override;
     QString ChooseSaveFile(const QString& caption, const QString& suggestedPath, const QString& filter,
                            const QString& defaultSuffix) override;
+    void DismissFileChooser() override;
+    // The chooser being shown, if any (tests).
+    QDialog* OpenChooser() const { return chooser_; }
 
 private:
+    QString RunChooser(QDialog& dialog);
+
     QWidget* parent_;
+    QPointer<QDialog> chooser_;
 };
 
 }  // namespace talvenix::gui

@@ -21,7 +21,7 @@ QDialog* ShowAboutBox(QWidget* parent, const QString& versionText) {
     auto* layout = new QVBoxLayout(about);
     auto* intro = new QLabel(FileText("GUANYU_JIESHAO") + QStringLiteral("\n") + versionText, about);
     auto* rights = new QLabel(FileText("GUANYU_BANQUAN"), about);
-    rights->setStyleSheet(QStringLiteral("color:#8C93A0;"));
+    rights->setStyleSheet(QStringLiteral("color:#B4BAC4;"));
     auto* ok = new QPushButton(FileText("GUANYU_OK"), about);
     QObject::connect(ok, &QPushButton::clicked, about, &QDialog::close);
     layout->addWidget(intro);

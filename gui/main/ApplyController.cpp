@@ -54,6 +54,7 @@ void ApplyController::StartBusy() {
 }
 
 void ApplyController::StopBusy() {
+    if (waiting_) return;  // the window still waits for the keyboard's read-back
     busyTimer_.stop();
     if (busyLabel_) busyLabel_->hide();
 }
@@ -101,10 +102,29 @@ void ApplyController::FinishApply(const ApplyOutcome& outcome) {
     if (lighting_.ColourKeysMode()) lighting_.Refresh();
     if (outcome.Ok() && editSerial_ == applySerial_) pending_ = false;
     UpdateApplyButton();
-    if (!outcome.message.isEmpty()) prompt_.ShowMessage(outcome.message, QString(), PromptIcon::Warning);
+    if (!outcome.downloaded)
+        TellNotTaken(outcome.message);
+    else if (!outcome.message.isEmpty())
+        prompt_.ShowMessage(outcome.message, QString(), PromptIcon::Warning);
     QTimer::singleShot(100, this, [this] { StopBusy(); });
     Q_EMIT ApplyFinished(outcome.Ok());
     RunQueuedApply();
+}
+
+void ApplyController::TellNotTaken(const QString& reason) {
+    // A download that failed must never look like a success: say so once, with the keyboard's
+    // own reason first when it gave one.
+    const QString notTaken = Text(TextId::APPLY_NOT_TAKEN);
+    prompt_.ShowMessage(reason.isEmpty() ? notTaken : reason + QStringLiteral("\n\n") + notTaken, QString(),
+                        PromptIcon::Warning);
+}
+
+void ApplyController::SetWaiting(bool waiting) {
+    waiting_ = waiting;
+    if (waiting)
+        StartBusy();
+    else if (!running_)
+        StopBusy();
 }
 
 void ApplyController::RunQueuedApply() {
@@ -125,9 +145,10 @@ void ApplyController::FinishImport(const ImportOutcome& outcome) {
     running_ = false;
     StopBusy();
     if (!outcome.valid) {
-        // Both messages, in turn: what is wrong with the file, then that nothing was imported.
-        if (!outcome.formatMessage.isEmpty()) prompt_.ShowMessage(outcome.formatMessage, QString());
-        prompt_.ShowMessage(Text(TextId::MAIN_PROMPT_INPORT), QString());
+        // One message: the refused file and that nothing changed, or that it could not be read.
+        prompt_.ShowMessage(
+            outcome.formatMessage.isEmpty() ? Text(TextId::MAIN_PROMPT_INPORT) : outcome.formatMessage,
+            QString(), PromptIcon::Warning);
         UpdateApplyButton();
         Q_EMIT ImportFinished(false);
     } else {
@@ -139,7 +160,10 @@ void ApplyController::FinishImport(const ImportOutcome& outcome) {
         else if (!outcome.downloaded)
             pending_ = true;
         UpdateApplyButton();
-        if (!outcome.message.isEmpty()) prompt_.ShowMessage(outcome.message, QString(), PromptIcon::Warning);
+        if (!outcome.downloaded)
+            TellNotTaken(outcome.message);
+        else if (!outcome.message.isEmpty())
+            prompt_.ShowMessage(outcome.message, QString(), PromptIcon::Warning);
         Q_EMIT ImportFinished(outcome.downloaded);
     }
     RunQueuedApply();

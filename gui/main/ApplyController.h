@@ -53,6 +53,10 @@ public:
     void SwitchProfile(int profile);
     // Quit: nothing more is started.
     void Stop();
+    // The busy animation while the window waits for something other than a download (the
+    // read-back on arrival); a download's own animation ends with it as before.
+    void SetWaiting(bool waiting);
+    bool BusyShown() const { return busyTimer_.isActive(); }
 
 Q_SIGNALS:
     void ApplyFinished(bool ok);
@@ -68,6 +72,7 @@ private:
     void StartBusy();
     void StopBusy();
     void UpdateApplyButton();
+    void TellNotTaken(const QString& reason);
 
     macros::WorkingConfig& working_;
     KeyboardSession& keyboard_;
@@ -87,6 +92,7 @@ private:
     unsigned applySerial_ = 0;
     bool applyQueued_ = false;
     bool resetLighting_ = false;
+    bool waiting_ = false;
 
     QPointer<QLabel> busyLabel_;
     std::vector<QPixmap> busyFrames_;

@@ -31,7 +31,7 @@ void CKeyGrid::Build() {
         CPngButton::TextStyle style;
         style.on = true;
         style.pointSize = 9;
-        style.colour = QColor(0xE4, 0xE4, 0xE4);
+        style.colour = QColor::fromRgb(skincolours::kText);
         button->SetTextStyle(style);
         button->setText(QStringLiteral("G%1").arg(entry.number));
         connect(button, &QAbstractButton::clicked, this, [this, n] { Q_EMIT GClicked(n); });

@@ -47,7 +47,7 @@ CPngButton::TextStyle CaptionStyle(int pointSize) {
     CPngButton::TextStyle style;
     style.on = true;
     style.pointSize = pointSize;
-    style.colour = QColor(0xE4, 0xE4, 0xE4);
+    style.colour = QColor::fromRgb(skincolours::kText);
     return style;
 }
 
@@ -66,7 +66,8 @@ MainControls PlaceMainControls(QWidget& window, const SkinFile& skin, const Stat
     if (auto* ver = Button(kIdVersion)) {
         ver->setText(versionText);
         auto style = CaptionStyle(8);
-        style.colour = QColor(0x8C, 0x93, 0xA0);
+        style.colour = QColor::fromRgb(skincolours::kDimText);
+        style.disabledColour = style.colour;  // disabled only so that it takes no clicks
         ver->SetTextStyle(style);
         ver->setEnabled(false);
     }
@@ -80,17 +81,19 @@ MainControls PlaceMainControls(QWidget& window, const SkinFile& skin, const Stat
          {kIdOk, kIdCancel, kIdApply, kIdProfile1, kIdProfile2, kIdProfile3, kIdMacro, kIdDefault, kIdSwitch})
         Button(id)->SetTextStyle(CaptionStyle());
     // The lock indicators show the keyboard's state; they are not clickable.
-    for (int id : {kIdLockCaps, kIdLockNum, kIdLockScroll, kIdLockAB})
+    for (int id : {kIdLockCaps, kIdLockNum, kIdLockScroll, kIdLockAB}) {
         Button(id)->setAttribute(Qt::WA_TransparentForMouseEvents);
+        Button(id)->setFocusPolicy(Qt::NoFocus);
+    }
 
     // The caption, the profile label and the two arrows of the profile bar.
     auto* title = new QLabel(&window);
     title->setObjectName(QStringLiteral("CONTROL_TITLE"));
-    title->setStyleSheet(QStringLiteral("color:#8C93A0;"));
+    skincolours::SetTextColour(*title, skincolours::kDimText);
     PlaceWindow(*title, skin, QStringLiteral("BUTTONINFO"), title->objectName());
     out.profileLabel = new QLabel(&window);
     out.profileLabel->setObjectName(QStringLiteral("CONTROL_ProfileStatic"));
-    out.profileLabel->setStyleSheet(QStringLiteral("color:#E4E4E4;"));
+    skincolours::SetTextColour(*out.profileLabel, skincolours::kText);
     PlaceWindow(*out.profileLabel, skin, QStringLiteral("BUTTONINFO"), out.profileLabel->objectName());
     const char* arrows[2][2] = {{"LEFT_ARROW", "UP_ARROW_LEFT1"}, {"RIGHT_ARROW", "UP_ARROW_RIGHT1"}};
     for (const auto& arrow : arrows) {
@@ -99,6 +102,17 @@ MainControls PlaceMainControls(QWidget& window, const SkinFile& skin, const Stat
         PlaceWithFace(*button, skin, QStringLiteral("BUTTONINFO"), button->objectName(),
                       QStringLiteral("BUTTONINFO2"), QString::fromLatin1(arrow[1]), arrowFace);
     }
+
+    // The colour wheel is painted into the background, but it is a control: a press on it
+    // must not move the window. Its circle takes the presses; its corners stay background.
+    out.colourWheel = new QWidget(&window);
+    out.colourWheel->setObjectName(QStringLiteral("CONTROL_ColourWheel"));
+    const SkinRect wheel =
+        PlaceWindow(*out.colourWheel, skin, QStringLiteral("BUTTONINFO"), out.colourWheel->objectName());
+    if (wheel.Unused())
+        out.colourWheel->hide();
+    else
+        out.colourWheel->setMask(QRegion(out.colourWheel->rect(), QRegion::Ellipse));
 
     out.busyLabel = new QLabel(&window);
     out.busyLabel->setObjectName(QStringLiteral("CONTROL_JDTStatic"));

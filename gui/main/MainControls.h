@@ -43,7 +43,8 @@ enum MainControl : int {
 struct MainControls {
     std::map<int, CPngButton*> buttons;  // by control id
     QLabel* profileLabel = nullptr;
-    QLabel* busyLabel = nullptr;  // hidden until a download runs
+    QLabel* busyLabel = nullptr;     // hidden until a download runs
+    QWidget* colourWheel = nullptr;  // the lighting colour wheel's press area
 };
 
 // Creates the window-level buttons, labels and arrows on `window`, placed from `skin`.

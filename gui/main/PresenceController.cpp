@@ -54,7 +54,7 @@ void PresenceController::Handle(const Step& step) {
     // Started without a keyboard: its arrival later does not open the window.
     if (step.counted && step.count == 0) initialOpenDone_ = true;
     if (!step.changed) {
-        --running_;
+        Done();
         return;
     }
     if (step.count == 0) {
@@ -76,13 +76,17 @@ void PresenceController::SetWindowReady() {
     for (int count : waiting) Finish(count);
 }
 
+void PresenceController::Done() {
+    if (--running_ == 0) Q_EMIT Settled();
+}
+
 void PresenceController::Finish(int count) {
-    --running_;
     if (hooks_.trayState) hooks_.trayState(count > 0 ? TrayState::Attached : TrayState::NoKeyboard);
     if (!initialOpenDone_ && count > 0) {
         initialOpenDone_ = true;
         if (hooks_.firstArrival) QMetaObject::invokeMethod(this, hooks_.firstArrival, Qt::QueuedConnection);
     }
+    Done();
 }
 
 }  // namespace talvenix::gui

@@ -43,6 +43,8 @@ public:
 
 Q_SIGNALS:
     void ReadBackFinished();
+    // Every posted change has been handled: the window knows whether a keyboard is there.
+    void Settled();
 
 private:
     struct Step {
@@ -54,6 +56,7 @@ private:
     void Post(bool countFirst, int count);
     void Handle(const Step& step);
     void Finish(int count);
+    void Done();
 
     KeyboardJobs& jobs_;
     KeyboardSession& keyboard_;

@@ -1,5 +1,6 @@
 #include "gui/main/TalvenixDlg.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QUrl>
 
 #include "core/device/Commands.h"
@@ -14,10 +16,13 @@
 #include "core/profiles/ProfileStore.h"
 #include "core/text/LanguageSettings.h"
 #include "core/text/LanguageTable.h"
+#include "gui/common/QtTranslations.h"
 #include "gui/common/Texts.h"
 #include "gui/main/AboutBox.h"
 #include "gui/main/MainControls.h"
 #include "gui/profiles/ProfileWindows.h"
+#include "gui/skin/SkinColours.h"
+#include "gui/skin/TabOrder.h"
 
 namespace talvenix::gui {
 
@@ -29,6 +34,11 @@ constexpr std::uint16_t kUsageGBank = 0x02FF;
 constexpr std::uint16_t kUsageConfigChanged = 0x0401;
 constexpr std::uint16_t kUsageIconEvent = 0x1811;
 constexpr std::uint16_t kUsageIconBack = 0x1810;
+
+// The main layout's areas, for the tab order: the title bar's buttons end above this line, the
+// lighting column left of that one.
+constexpr int kTitleBarBottom = 50;
+constexpr int kLightingColumnRight = 266;
 
 constexpr const char* kDefaultLink = "https://example.com/talvenix";
 constexpr const char* kVersionText = "V" TALVENIX_GUI_VERSION;
@@ -91,6 +101,8 @@ void CTalvenixDlg::BringUp() {
     ApplyTexts();
     RefreshKeys(true);
     apply_->SetPending(false);
+    skincolours::ApplyToolTipColours(QApplication::palette());
+    SetReadingTabOrder(*this, kTitleBarBottom, kLightingColumnRight);
 
     presence_->Start(ctx_.initialOpenDone);
     QMetaObject::invokeMethod(this, &CTalvenixDlg::DeferredInit, Qt::QueuedConnection);
@@ -121,6 +133,8 @@ void CTalvenixDlg::CreateParts() {
 
     PresenceController::Hooks presenceHooks;
     presenceHooks.removed = [this] {
+        // A file chooser opened from this window must not outlive it.
+        ctx_.prompt->DismissFileChooser();
         if (about_) about_->close();
         dialogs_.CloseAll();
         HideToTray();
@@ -134,6 +148,7 @@ void CTalvenixDlg::CreateParts() {
     presence_ = new PresenceController(*jobs_, keyboard_, working_, *lighting_, *ctx_.prompt,
                                        std::move(presenceHooks), this);
     connect(presence_, &PresenceController::ReadBackFinished, this, &CTalvenixDlg::ReadBackFinished);
+    connect(presence_, &PresenceController::Settled, this, &CTalvenixDlg::PresenceSettled);
     CreateProfileWindows();
 }
 
@@ -231,7 +246,8 @@ void CTalvenixDlg::DeferredInit() {
         connect(tray_, &CTrayIcon::QuitRequested, this, &CTalvenixDlg::Quit);
         tray_->Add(Text(TextId::KEYBOARD_TRAY_DESC));
     }
-    hide();
+    // "/Start" and the first hiding: without a notification area the window waits minimised.
+    HideToTray();
     presence_->SetWindowReady();
     if (showWhenReady_) {
         showWhenReady_ = false;
@@ -250,15 +266,46 @@ void CTalvenixDlg::Show() {
         return;
     }
     if (keyboard_.LastCount() == 0) {
+        if (presence_->Running() > 0) {
+            // A keyboard may be arriving: show the window busy until its read-back ends.
+            waitingForKeyboard_ = true;
+            apply_->SetWaiting(true);
+            ShowNow();
+            return;
+        }
         ctx_.prompt->ShowMessage(Text(TextId::MAIN_NO_DEVICE_PROMPT), QString());
         return;
     }
+    ShowNow();
+}
+
+void CTalvenixDlg::ShowNow() {
     showNormal();
     raise();
     activateWindow();
 }
 
-void CTalvenixDlg::HideToTray() { hide(); }
+void CTalvenixDlg::PresenceSettled() {
+    if (!std::exchange(waitingForKeyboard_, false)) return;
+    apply_->SetWaiting(false);
+    if (quitting_ || keyboard_.LastCount() > 0) return;
+    HideToTray();
+    ctx_.prompt->ShowMessage(Text(TextId::MAIN_NO_DEVICE_PROMPT), QString());
+}
+
+bool CTalvenixDlg::HidesToTray() const {
+    if (!ctx_.useTray) return false;
+    return ctx_.trayHostAvailable ? ctx_.trayHostAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CTalvenixDlg::HideToTray() {
+    // Without a notification area a hidden window could only be found again by starting the
+    // program a second time.
+    if (HidesToTray())
+        hide();
+    else
+        showMinimized();
+}
 
 void CTalvenixDlg::OnProfileButton(int profile) {
     if (!quitting_) profiles_->ButtonSwitch(profile);
@@ -310,6 +357,7 @@ void CTalvenixDlg::ShowAbout() {
 void CTalvenixDlg::SelectLanguage(int index) {
     text::SelectLanguage(QFile::encodeName(ctx_.paths.configFolder).toStdString(),
                          QFile::encodeName(ctx_.paths.LanguageFile()).toStdString(), index);
+    UseQtTranslations(text::CurrentLanguageTable()->Index());
     ApplyTexts();
     // The effect names of the lighting panel follow the language too: read the lighting again
     // and rebuild the effect list with the new names.
@@ -341,6 +389,7 @@ void CTalvenixDlg::Quit() {
     if (about_) about_->close();
     if (!dialogs_.AskAllToClose()) return;
     quitting_ = true;
+    hide();
     if (tray_) tray_->Remove();
     StopWorkers();
     if (ctx_.link) ctx_.link->SetEventSink(nullptr);

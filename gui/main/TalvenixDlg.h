@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -41,6 +42,8 @@ struct MainWindowContext {
     Prompt* prompt = nullptr;            // not owned
     bool initialOpenDone = false;        // "/Start": stay in the notification area on first arrival
     bool useTray = true;                 // add the notification icon when the desktop has one
+    // Whether the desktop has a notification area to hide into; empty asks Qt each time.
+    std::function<bool()> trayHostAvailable;
 };
 
 class CTalvenixDlg : public CBaseDialog, public device::DeviceEventSink {
@@ -93,6 +96,10 @@ public:
     LightingPanel& Lighting() { return *lighting_; }
     bool ColourKeysMode() const { return lighting_ && lighting_->ColourKeysMode(); }
     CPngButton* Button(int id) const;
+    // The busy animation runs (a download, or a shown window waiting for the read-back).
+    bool BusyShown() const { return apply_ && apply_->BusyShown(); }
+    // Hiding goes to the notification area when there is one, else to the task bar.
+    bool HidesToTray() const;
     // Keyboard work not finished yet, its UI part included (tests wait for 0).
     int PresenceWorkersRunning() const {
         return (presence_ ? presence_->Running() : 0) + (jobs_ ? jobs_->Outstanding() : 0);
@@ -131,6 +138,8 @@ private:
     void ToggleGBank();
     void FollowKeyboardProfile();
     void ReadBackDone();  // after the worker's read-back
+    void PresenceSettled();
+    void ShowNow();
     void StopWorkers();
     void RefreshKeys(bool withFaces);
     void CreateProfileWindows();  // the profile bar, quick-switch menu, manager and update dialog
@@ -158,6 +167,7 @@ private:
     bool quitDone_ = false;
     bool quitting_ = false;
     bool showWhenReady_ = false;
+    bool waitingForKeyboard_ = false;  // shown while the arrival's read-back still runs
     int shownProfile_ = 0;
     OpenDialogs dialogs_;
     QPointer<QDialog> about_;

@@ -51,7 +51,13 @@ void CBaseDialog::InitSkin() {
     if (!skin_.Exists() || skin_.BackgroundName().trimmed().isEmpty()) throw SkinError(skin_.Path());
     background_ = skin_.LoadPicture(skin_.BackgroundName());
     const QImage mask = skin_.LoadImage(skin_.MaskName());
-    setFixedSize(background_.size());
+    setFixedSize((QSizeF(background_.size()) / background_.devicePixelRatio()).toSize());
+    if (const double zoom = SkinZoom(); zoom != 1.0) {
+        // Captions shrink with the pictures they sit on.
+        QFont zoomed = font();
+        zoomed.setPointSizeF(zoomed.pointSizeF() * zoom);
+        setFont(zoomed);
+    }
     shape_ = RegionFromMask(mask);
     // An empty region means "no mask" to Qt; an all-white mask asks for a window with no
     // visible pixel, so give it a shape that lies outside the window.
@@ -65,10 +71,17 @@ void CBaseDialog::paintEvent(QPaintEvent*) {
 
 void CBaseDialog::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
+    // Only the window's own surface drags it. Controls that leave a press unhandled pass it on
+    // to us; plain labels are captions painted on the surface and drag like it.
+    if (QWidget* child = childAt(event->position().toPoint()); child && !IsSurface(*child)) return;
     // Let the window manager move the window when it can; otherwise follow the mouse.
     if (windowHandle() && windowHandle()->startSystemMove()) return;
     dragging_ = true;
     dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+bool CBaseDialog::IsSurface(const QWidget& child) {
+    return child.inherits("QLabel") && child.focusPolicy() == Qt::NoFocus;
 }
 
 void CBaseDialog::mouseMoveEvent(QMouseEvent* event) {

@@ -1,6 +1,6 @@
 // CBaseDialog: a skinned, frameless window. Its background and shape come from the layout
 // file's "SCREEN" pictures; the window is exactly the non-white pixels of the mask; a press
-// anywhere on its own surface drags it.
+// on its own surface (or a plain label on it) drags it; a press on any other child never does.
 #pragma once
 
 #include <QDialog>
@@ -29,6 +29,8 @@ public:
     const SkinFile& Skin() const { return skin_; }
     const QPixmap& Background() const { return background_; }
     const QRegion& Shape() const { return shape_; }
+    // Whether a press on `child` counts as a press on the window's surface.
+    static bool IsSurface(const QWidget& child);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

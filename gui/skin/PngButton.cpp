@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "gui/skin/SkinFile.h"
+
 namespace talvenix::gui {
 
 namespace {
@@ -13,7 +15,8 @@ constexpr int kTipMilliseconds = 2000;
 
 CPngButton::CPngButton(QWidget* parent) : QAbstractButton(parent) {
     setAttribute(Qt::WA_Hover);
-    setFocusPolicy(Qt::NoFocus);
+    // Reachable with Tab and pressed with Space, like any button.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void CPngButton::SetColourMode(bool on, QColor colour) {
@@ -46,12 +49,14 @@ void CPngButton::paintEvent(QPaintEvent*) {
         // A 2-pixel line centred 1 pixel in from a rectangle inset by 1: pixels 1..2 of each edge.
         painter.drawRect(QRectF(rect()).adjusted(2, 2, -2, -2));
     } else if (picture && !picture->isNull()) {
-        const QRect source(faceSource_.x() - 1, faceSource_.y() - 1, width(), height());
-        painter.drawPixmap(QPoint(0, 0), *picture, source);
+        // The source is in the picture's own pixels, which may be denser than the window's.
+        const qreal d = picture->devicePixelRatio();
+        const QRectF source((faceSource_.x() - 1) * d, (faceSource_.y() - 1) * d, width() * d, height() * d);
+        painter.drawPixmap(QRectF(rect()), *picture, source);
     }
     if (textStyle_.on && !text().isEmpty()) {
         QFont font(textStyle_.face);
-        font.setPointSizeF(textStyle_.pointSize);
+        font.setPointSizeF(textStyle_.pointSize * SkinZoom());
         painter.setFont(font);
         painter.setPen(isEnabled() ? textStyle_.colour : textStyle_.disabledColour);
         const QRect area = rect().marginsRemoved(textStyle_.margins);
@@ -69,6 +74,23 @@ void CPngButton::paintEvent(QPaintEvent*) {
         }
     }
     if (paintCallback_) paintCallback_(painter, *this, usedNormal);
+    if (hasFocus()) {
+        // The focus ring: the skin's pictures carry none, so the button draws its own.
+        QPen pen(QColor::fromRgb(skincolours::kAccent), 1, Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
+}
+
+void CPngButton::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    update();
+}
+
+void CPngButton::focusOutEvent(QFocusEvent* event) {
+    QAbstractButton::focusOutEvent(event);
+    update();
 }
 
 void CPngButton::enterEvent(QEnterEvent* event) {

@@ -11,6 +11,8 @@
 #include <array>
 #include <functional>
 
+#include "gui/skin/SkinColours.h"
+
 namespace talvenix::gui {
 
 // The five state pictures a button draws from, shared by all buttons of a window.
@@ -67,7 +69,7 @@ public:
         int pointSize = 9;
         QString face = QStringLiteral("DejaVu Sans");
         QColor colour = Qt::white;
-        QColor disabledColour = QColor(0x5C, 0x62, 0x6E);  // text of a disabled button
+        QColor disabledColour = QColor::fromRgb(skincolours::kDisabledText);  // text of a disabled button
         Qt::Alignment align = Qt::AlignCenter;
         QMargins margins;
         int rotationTenths = 0;  // tenths of a degree, counter-clockwise
@@ -100,6 +102,8 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QPoint faceSource_{1, 1};

@@ -2,6 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <algorithm>
+#include <atomic>
 
 #include "core/text/IniFile.h"
 #include "gui/skin/SkinError.h"
@@ -48,7 +52,35 @@ QString SkinFile::Get(const QString& section, const QString& key, const QString&
 }
 
 SkinRect SkinFile::Rect(const QString& key, const QString& section) const {
-    return ParseSkinRect(Get(section, key, QString::fromLatin1(kSkinRectDefault)));
+    return ZoomRect(ParseSkinRect(Get(section, key, QString::fromLatin1(kSkinRectDefault))), SkinZoom());
+}
+
+namespace {
+std::atomic<double> g_zoom{1.0};
+}
+
+void SetSkinZoom(double zoom) { g_zoom = zoom > 0 && zoom < 1 ? zoom : 1.0; }
+double SkinZoom() { return g_zoom; }
+
+double FitZoom(QSize window, QSize available) {
+    if (window.isEmpty() || available.isEmpty()) return 1.0;
+    return std::min(
+        {1.0, double(available.width()) / window.width(), double(available.height()) / window.height()});
+}
+
+double FitZoom(const QString& layoutPath, QSize available) {
+    const SkinFile layout(layoutPath);
+    const QString background = QDir(layout.Folder()).filePath(layout.BackgroundName().trimmed());
+    return FitZoom(QImageReader(background).size(), available);
+}
+
+SkinRect ZoomRect(const SkinRect& r, double zoom) {
+    if (zoom == 1.0 || r.Unused()) return r;
+    // Edges are zoomed, not sizes, so neighbouring controls stay neighbours.
+    const int left = qRound(r.x * zoom), top = qRound(r.y * zoom);
+    SkinRect z{left, top, qRound((r.x + r.w) * zoom) - left, qRound((r.y + r.h) * zoom) - top};
+    if (z.Unused()) z.x = 0;  // must not read as a missing key
+    return z;
 }
 
 QString SkinFile::BackgroundName() const { return Get(QStringLiteral("SCREEN"), QStringLiteral("Main")); }
@@ -58,16 +90,57 @@ QString SkinFile::MaskName() const {
     return mask.trimmed().isEmpty() ? BackgroundName() : mask;
 }
 
-QImage SkinFile::LoadImage(const QString& name) const {
+QString SkinFile::FilePath(const QString& name) const {
     // Layout files written on Windows may name sub-folders with backslashes.
     QString relative = name.trimmed();
     relative.replace(u'\\', u'/');
-    const QString file = QDir(Folder()).filePath(relative);
+    return QDir(Folder()).filePath(relative);
+}
+
+QImage SkinFile::LoadRaw(const QString& name, bool preferDense, int* scale) const {
+    const QString file = FilePath(name);
+    *scale = 1;
     QImage image;
+    if (preferDense) {
+        const QFileInfo info(file);
+        const QString dense =
+            info.dir().filePath(info.completeBaseName() + QStringLiteral("@2x.") + info.suffix());
+        if (QFileInfo::exists(dense) && image.load(dense)) {
+            image.setDevicePixelRatio(1);
+            *scale = 2;
+            return image;
+        }
+    }
     if (name.trimmed().isEmpty() || !image.load(file)) throw SkinError(file);
+    image.setDevicePixelRatio(1);
     return image;
 }
 
-QPixmap SkinFile::LoadPicture(const QString& name) const { return QPixmap::fromImage(LoadImage(name)); }
+QImage SkinFile::LoadImage(const QString& name) const {
+    int scale = 1;
+    QImage image = LoadRaw(name, false, &scale);
+    const double zoom = SkinZoom();
+    if (zoom == 1.0) return image;
+    // Nearest pixel: a mask must keep its two pure colours.
+    return image.scaled(qRound(image.width() * zoom), qRound(image.height() * zoom), Qt::IgnoreAspectRatio,
+                        Qt::FastTransformation);
+}
+
+QPixmap SkinFile::LoadPicture(const QString& name) const {
+    const double zoom = SkinZoom();
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    const double pixels = zoom * ratio;  // screen pixels per layout pixel
+    int scale = 1;
+    QImage image = LoadRaw(name, pixels > 1.0, &scale);
+    if (pixels == scale) {
+        image.setDevicePixelRatio(ratio);
+        return QPixmap::fromImage(image);
+    }
+    const QSize layout = image.size() / scale;
+    QImage fitted = image.scaled(qRound(layout.width() * pixels), qRound(layout.height() * pixels),
+                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    fitted.setDevicePixelRatio(ratio);
+    return QPixmap::fromImage(fitted);
+}
 
 }  // namespace talvenix::gui

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <memory>
 
@@ -32,6 +33,18 @@ SkinRect ParseSkinRect(const QString& value);
 
 inline constexpr const char* kSkinRectDefault = "1,1,1,1,x";
 
+// The skin's zoom: window pixels per layout pixel. 1 unless the windows would not fit on the
+// screen (a large scale factor on a small screen); then every rectangle, picture and caption
+// shrinks by it. Set once at start, before any window is built.
+void SetSkinZoom(double zoom);
+double SkinZoom();
+// The zoom that fits a window of `window` layout pixels into `available`: at most 1.
+double FitZoom(QSize window, QSize available);
+// The zoom that fits the window of the layout file `layoutPath` (its background picture's
+// size) into `available`.
+double FitZoom(const QString& layoutPath, QSize available);
+// `r` on the zoomed window; unused rectangles stay as they are.
+SkinRect ZoomRect(const SkinRect& r, double zoom);
 class SkinFile {
 public:
     // Opens a layout file. A file that does not exist reads as empty (every key default).
@@ -53,11 +66,18 @@ public:
     QString MaskName() const;
 
     // Loads a picture named relative to the layout file's folder; throws SkinError naming the
-    // file when it is missing or cannot be decoded.
+    // file when it is missing or cannot be decoded. Pictures come zoomed and in the screen's
+    // pixels (from the "@2x" set where the skin has one and the screen is dense enough).
     QPixmap LoadPicture(const QString& name) const;
+    // An image in window pixels (zoomed, one pixel per window pixel), for masks.
     QImage LoadImage(const QString& name) const;
 
 private:
+    QString FilePath(const QString& name) const;
+    // The file as painted: at 1x, or the "@2x" version when `preferDense` and it exists;
+    // `scale` tells which.
+    QImage LoadRaw(const QString& name, bool preferDense, int* scale) const;
+
     QString path_;
     std::unique_ptr<text::IniFile> ini_;
 };

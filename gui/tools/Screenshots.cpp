@@ -1,12 +1,15 @@
 // Renders the program's windows to PNG files against the simulated keyboard, for the README
 // and for looking at a skin without a display:
-//   talvenix-screenshots <output folder> [--language 0|1]
+//   talvenix-screenshots <output folder> [--language 0|1] [--screen <file>]
 // Run it on the offscreen platform (QT_QPA_PLATFORM=offscreen) with a throw-away HOME.
+// --screen fits the window to the screen as the program does, shows it and saves the whole
+// screen to <file> (run it on a real or virtual display, e.g. under xvfb-run).
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
+#include <QScreen>
 #include <cstdio>
 
 #include "core/device/DeviceLink.h"
@@ -17,6 +20,7 @@
 #include "gui/common/Prompt.h"
 #include "gui/main/TalvenixDlg.h"
 #include "gui/skin/SkinError.h"
+#include "gui/skin/SkinFile.h"
 #include "gui/tools/ProfileScreenshots.h"
 #include "platform/ServiceLibraryLoader.h"
 
@@ -66,7 +70,16 @@ int main(int argc, char* argv[]) {
         i >= 0 && i + 1 < args.size())
         language = args[i + 1].toInt();
 
+    QString screenFile;
+    if (const int i = static_cast<int>(args.indexOf(QStringLiteral("--screen")));
+        i >= 0 && i + 1 < args.size())
+        screenFile = args[i + 1];
+
     const gui::AppPaths paths = gui::AppPaths::FromPlatform();
+    // The picture files show the skin at its own size (the offscreen screen is only 800 x 600);
+    // the whole-screen shot fits the window to its screen as the program does.
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && !screenFile.isEmpty())
+        gui::SetSkinZoom(gui::FitZoom(paths.MainSkin(), screen->availableGeometry().size()));
     text::LoadLanguageTable(QFile::encodeName(paths.LanguageFile()).toStdString(), language);
     auto library = platform::LoadServiceLibrary(platform::ServiceLibraryPath(true));
     if (!library.ok()) {
@@ -110,29 +123,46 @@ int main(int argc, char* argv[]) {
         window.Grid().Refresh(*window.Working().Lock(), 0, false, true);
         window.Show();
         Settle(300);
+        if (!screenFile.isEmpty()) {
+            QScreen* screen = window.screen();
+            const QRect frame = window.frameGeometry();
+            const qreal ratio = window.devicePixelRatio();
+            std::fprintf(stderr, "screen %dx%d pixels, window %dx%d at %d,%d pixels, zoom %.3f\n",
+                         qRound(screen->geometry().width() * ratio),
+                         qRound(screen->geometry().height() * ratio), qRound(frame.width() * ratio),
+                         qRound(frame.height() * ratio), qRound(frame.x() * ratio), qRound(frame.y() * ratio),
+                         gui::SkinZoom());
+            const bool ok = screen->grabWindow(0).save(screenFile);
+            std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "FAILED", screenFile.toLocal8Bit().constData());
+            if (!ok || !screen->availableGeometry().contains(frame)) result = 1;
+        }
         if (!Save(window, QDir(out).filePath(QStringLiteral("main-window.png")))) result = 1;
-        window.SetApplyPending(true);
-        Settle(50);
-        if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-apply-pending.png")))) result = 1;
-        window.HandleConsumerUsage(0x02FF);  // bank B
-        Settle(100);
-        if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-bank-b.png")))) result = 1;
-        // The lighting panel as the colour-keys mode shows it.
-        text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR",
-                                 "DengCheck", "1");
-        window.HandleConsumerUsage(0x0401);
-        Settle(500);
-        if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-lighting.png")))) result = 1;
-        text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR",
-                                 "DengCheck", "0");
+        if (screenFile.isEmpty()) {
+            window.SetApplyPending(true);
+            Settle(50);
+            if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-apply-pending.png"))))
+                result = 1;
+            window.HandleConsumerUsage(0x02FF);  // bank B
+            Settle(100);
+            if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-bank-b.png")))) result = 1;
+            // The lighting panel as the colour-keys mode shows it.
+            text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR",
+                                     "DengCheck", "1");
+            window.HandleConsumerUsage(0x0401);
+            Settle(500);
+            if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-lighting.png")))) result = 1;
+            text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR",
+                                     "DengCheck", "0");
 
-        window.ShowAbout();
-        Settle(100);
-        if (auto* about = window.findChild<QDialog*>(QStringLiteral("AboutBox"))) {
-            if (!Save(*about, QDir(out).filePath(QStringLiteral("about-box.png")))) result = 1;
+            window.ShowAbout();
+            Settle(100);
+            if (auto* about = window.findChild<QDialog*>(QStringLiteral("AboutBox"))) {
+                if (!Save(*about, QDir(out).filePath(QStringLiteral("about-box.png")))) result = 1;
+            }
         }
         // --- profile manager, quick-switch menu, firmware update ---
-        if (gui::ShootProfileWindows(paths, link, prompt, out, Save, Settle) != 0) result = 1;
+        if (screenFile.isEmpty() && gui::ShootProfileWindows(paths, link, prompt, out, Save, Settle) != 0)
+            result = 1;
         window.SetApplyPending(false);
         window.Quit();
     }

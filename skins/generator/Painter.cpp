@@ -110,8 +110,15 @@ void Painter::ColourWheel(QImage& image, QPoint centre, int radius) const {
     }
 }
 
+QImage Painter::NewImage(QSize size) const {
+    // Drawn in layout pixels; the device pixel ratio makes every stroke land on scale x scale pixels.
+    QImage image(size * scale_, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale_);
+    return image;
+}
+
 QImage Painter::Background(const QString& layoutName, const SkinIni& layout, QSize size) const {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image = NewImage(size);
     QPainter g(&image);
     g.setRenderHint(QPainter::Antialiasing);
     const QRectF all(0, 0, size.width(), size.height());
@@ -228,7 +235,8 @@ QImage Painter::Background(const QString& layoutName, const SkinIni& layout, QSi
     g.drawRoundedRect(all.adjusted(0.5, 0.5, -0.5, -0.5), kWindowRadius, kWindowRadius);
     g.end();
 
-    if (main) ColourWheel(image, QPoint(140, 144), 63);
+    // The wheel is set pixel by pixel, in the picture's own pixels.
+    if (main) ColourWheel(image, QPoint(140, 144) * scale_, 63 * scale_);
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -474,7 +482,7 @@ void Painter::PaintFace(QImage& picture, const QString& key, const QRect& rect, 
                         const Variant& v) const {
     if (face.kind == FaceKind::None || rect.width() <= 1 || rect.height() <= 1) return;
     // Faces are drawn on a transparent layer first so a dimmed set can fade them as a whole.
-    QImage layer(rect.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage layer = NewImage(rect.size());
     layer.fill(Qt::transparent);
     QPainter g(&layer);
     g.setRenderHint(QPainter::Antialiasing);
@@ -674,8 +682,9 @@ void Painter::PaintArrowFace(QImage& picture, const QString& faceKey, const QRec
 
 namespace {
 
-QImage Canvas(QSize size, const QColor& base) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+QImage Canvas(QSize size, const QColor& base, int scale) {
+    QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     image.fill(base);
     return image;
 }
@@ -683,7 +692,7 @@ QImage Canvas(QSize size, const QColor& base) {
 }  // namespace
 
 QImage Painter::LampSwitch(QSize size, bool on) const {
-    QImage image = Canvas(size, Card());
+    QImage image = Canvas(size, Card(), scale_);
     QPainter g(&image);
     g.setRenderHint(QPainter::Antialiasing);
     const QRectF track(1.5, 2.5, size.width() - 3, size.height() - 5);
@@ -713,7 +722,7 @@ QImage Painter::LampSwitch(QSize size, bool on) const {
 }
 
 QImage Painter::Direction(QSize size, const QString& kind, bool pressed) const {
-    QImage image = Canvas(size, Card());
+    QImage image = Canvas(size, Card(), scale_);
     QPainter g(&image);
     g.setRenderHint(QPainter::Antialiasing);
     Variant v;
@@ -757,7 +766,7 @@ QImage Painter::Direction(QSize size, const QString& kind, bool pressed) const {
 }
 
 QImage Painter::Preset(QSize size, QColor colour, bool chosen) const {
-    QImage image = Canvas(size, Card());
+    QImage image = Canvas(size, Card(), scale_);
     QPainter g(&image);
     g.setRenderHint(QPainter::Antialiasing);
     const QRectF outer(0.5, 0.5, size.width() - 1, size.height() - 1);
@@ -782,7 +791,7 @@ QImage Painter::Preset(QSize size, QColor colour, bool chosen) const {
 }
 
 QImage Painter::RandomToggle(QSize size, bool on) const {
-    QImage image = Canvas(size, Card());
+    QImage image = Canvas(size, Card(), scale_);
     QPainter g(&image);
     g.setRenderHint(QPainter::Antialiasing);
     const QRectF r(0.5, 0.5, size.width() - 1, size.height() - 1);
@@ -803,7 +812,7 @@ QImage Painter::RandomToggle(QSize size, bool on) const {
 }
 
 QImage Painter::Tool(QSize size, int tool, bool chosen) const {
-    QImage image = Canvas(size, Card());
+    QImage image = Canvas(size, Card(), scale_);
     QPainter g(&image);
     g.setRenderHint(QPainter::Antialiasing);
     Variant v;
@@ -815,7 +824,7 @@ QImage Painter::Tool(QSize size, int tool, bool chosen) const {
 }
 
 QImage Painter::BusyFrame(QSize size, int frame, const QColor& base) const {
-    QImage image = Canvas(size, base);
+    QImage image = Canvas(size, base, scale_);
     QPainter g(&image);
     g.setRenderHint(QPainter::Antialiasing);
     const QPointF c(size.width() / 2.0, size.height() / 2.0);
@@ -832,7 +841,7 @@ QImage Painter::BusyFrame(QSize size, int frame, const QColor& base) const {
 }
 
 QImage Painter::Slider(QSize size, int position, int positions, int style) const {
-    QImage image = Canvas(size, Card());
+    QImage image = Canvas(size, Card(), scale_);
     QPainter g(&image);
     g.setRenderHint(QPainter::Antialiasing);
     const qreal margin = 9;

@@ -25,8 +25,10 @@ struct Palette {
     QColor capTop{0x33, 0x38, 0x42};
     QColor capBottom{0x24, 0x28, 0x30};
     QColor text{0xE4, 0xE4, 0xE4};
-    QColor dimText{0x8C, 0x93, 0xA0};
-    QColor disabledText{0x50, 0x56, 0x62};
+    // Every text, dimmed and disabled ones included, stays readable (4.5 : 1) on every surface
+    // it is drawn on; disabled differs from normal by tone, not by fading out.
+    QColor dimText{0xB4, 0xBA, 0xC4};
+    QColor disabledText{0xA0, 0xA7, 0xB4};
     QColor accent{0x00, 0xB4, 0xFF};
     QColor accentDeep{0x00, 0x5F, 0x8C};
     QColor record{0xE5, 0x39, 0x35};
@@ -49,6 +51,11 @@ struct Variant {
 class Painter {
 public:
     explicit Painter(const Palette& palette) : p_(palette) {}
+
+    // Pictures come out `scale` device pixels per layout pixel (1, or 2 for high-density screens);
+    // every size and position stays in layout pixels. The mask and the tray icons are 1x only.
+    void SetScale(int scale) { scale_ = scale; }
+    int Scale() const { return scale_; }
 
     // The background of one dialog (size from [SCREEN] Size); draws the panels its controls need.
     QImage Background(const QString& layoutName, const SkinIni& layout, QSize size) const;
@@ -79,8 +86,10 @@ private:
     void Button(QPainter& g, const QRectF& r, const Variant& v, bool selected) const;
     void ColourWheel(QImage& image, QPoint centre, int radius) const;
     QColor Card() const { return p_.panel; }
+    QImage NewImage(QSize size) const;
 
     Palette p_;
+    int scale_ = 1;
 };
 
 }  // namespace skingen

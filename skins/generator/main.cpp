@@ -35,8 +35,15 @@ struct Generator {
     Painter painter{Palette{}};
     int written = 0;
 
+    // "main_bg.bmp" at 1x, "main_bg@2x.bmp" at 2x: the program picks the set for its screen.
+    QString ScaledName(const QString& name) const {
+        if (painter.Scale() == 1) return name;
+        const int dot = name.lastIndexOf(u'.');
+        return name.left(dot) + QStringLiteral("@%1x").arg(painter.Scale()) + name.mid(dot);
+    }
+
     void Save(const QImage& image, const QString& name, int quality = 95) {
-        const QString path = out.filePath(name);
+        const QString path = out.filePath(ScaledName(name));
         const QString suffix = QFileInfo(name).suffix().toLower();
         const char* format = suffix == "jpg" ? "JPEG" : suffix == "bmp" ? "BMP" : "PNG";
         if (!image.save(path, format, suffix == "jpg" ? quality : -1)) Fail("cannot write " + path);
@@ -80,21 +87,26 @@ struct Generator {
             QImage image = painter.Background(name, ini, size);
             backgrounds.insert(name, image);
             Save(image, bg);
-            // Two colours only: a one-bit picture keeps the mask small.
-            if (mask != bg) Save(painter.Mask(size).convertToFormat(QImage::Format_Mono), mask);
+            // Two colours only: a one-bit picture keeps the mask small. The program scales the
+            // 1x mask itself, so there is no 2x one.
+            if (mask != bg && painter.Scale() == 1)
+                Save(painter.Mask(size).convertToFormat(QImage::Format_Mono), mask);
         }
     }
 
     // A state picture starts as the dialog's background moved up and left by one pixel, so the
     // rounded corners of a face blend into what surrounds the button on screen.
     QImage Base(const QString& layout, QSize size) const {
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        QImage image(size * painter.Scale(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(painter.Scale());
         QPainter g(&image);
         g.drawImage(QPoint(-1, -1), backgrounds.value(layout));
+        // Source rectangles are in the background's own pixels.
+        const int s = painter.Scale();
         g.drawImage(QPoint(size.width() - 1, 0), backgrounds.value(layout),
-                    QRect(size.width() - 1, 0, 1, size.height()));
+                    QRect((size.width() - 1) * s, 0, s, size.height() * s));
         g.drawImage(QPoint(0, size.height() - 1), backgrounds.value(layout),
-                    QRect(0, size.height() - 1, size.width(), 1));
+                    QRect(0, (size.height() - 1) * s, size.width() * s, s));
         return image;
     }
 
@@ -197,7 +209,7 @@ struct Generator {
         }
 
         const QRect busy = RectOf(m, "CONTROL_JDTStatic");
-        const QColor under = backgrounds.value(m).pixelColor(busy.center());
+        const QColor under = backgrounds.value(m).pixelColor(busy.center() * painter.Scale());
         for (int f = 0; f < 10; ++f)
             Save(painter.BusyFrame(busy.size(), f, under), QStringLiteral("jdt%1.bmp").arg(f + 1));
 
@@ -230,11 +242,14 @@ int main(int argc, char** argv) {
     gen.out = QDir(args.at(2));
     if (!gen.out.mkpath(QStringLiteral("."))) Fail("cannot create " + args.at(2));
     gen.LoadLayouts(QDir(args.at(1)));
-    gen.Backgrounds();
-    gen.StateSets();
-    gen.Arrows();
-    gen.LightingBitmaps();
-    gen.TrayIcons();
+    for (int scale : {1, 2}) {
+        gen.painter.SetScale(scale);
+        gen.Backgrounds();
+        gen.StateSets();
+        gen.Arrows();
+        gen.LightingBitmaps();
+        if (scale == 1) gen.TrayIcons();
+    }
     std::printf("skingen: %d pictures in %s\n", gen.written, qPrintable(gen.out.absolutePath()));
     return 0;
 }

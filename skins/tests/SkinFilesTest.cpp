@@ -222,8 +222,10 @@ TEST(SkinLayout, ColourWheelIsUncoveredAndShowsPureColours) {
     const QPoint centre(140, 144);
     const int radius = 63;
     const QRect wheel(centre.x() - radius, centre.y() - radius, 2 * radius + 1, 2 * radius + 1);
+    // Only the wheel's own press area may lie on it.
     for (const auto& [key, r] : Rects(Layout("Main.ini"), "BUTTONINFO"))
-        EXPECT_FALSE(r.intersects(wheel)) << qPrintable(key) << " covers the colour wheel";
+        if (key != QLatin1String("CONTROL_ColourWheel"))
+            EXPECT_FALSE(r.intersects(wheel)) << qPrintable(key) << " covers the colour wheel";
 
     const QImage bg = Load(Layout("Main.ini").Value("SCREEN", "Main"));
     ASSERT_FALSE(bg.isNull());

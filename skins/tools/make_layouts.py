@@ -130,7 +130,8 @@ def main_ini():
           ('CONTROL_OK', (962, 466, 92, 32)), ('CONTROL_CANCEL', (1060, 466, 92, 32)),
           ('CONTROL2_APPLY', (1158, 466, 98, 32))]
     b.append(('; lighting panel (left column); the colour wheel is part of the background:', None))
-    b.append(('; radius 63 around (140,144)', None))
+    b.append(('; radius 63 around (140,144); its rectangle makes it a control, not background', None))
+    b += [('CONTROL_ColourWheel', (77, 81, 127, 127))]
     b += [('CONTROL_DengStatic', (24, 58, 150, 20)), ('CONTROL_DengStaPic', (200, 56, 56, 24)),
           ('m_rgbr_static', (24, 218, 14, 20)), ('m_edit_rgbr', (40, 216, 56, 22)),
           ('m_rgbg_static', (104, 218, 14, 20)), ('m_edit_rgbg', (120, 216, 56, 22)),

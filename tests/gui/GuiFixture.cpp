@@ -134,6 +134,7 @@ void MainWindowTest::Start(bool startFlag) {
     context.link = &sim_->Link();
     context.prompt = &prompt_;
     context.initialOpenDone = startFlag;
+    context.trayHostAvailable = [this] { return trayHost_; };
     window_ = std::make_unique<gui::CTalvenixDlg>(std::move(context));
     window_->BringUp();
     ASSERT_TRUE(WaitIdle());

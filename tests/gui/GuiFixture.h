@@ -30,12 +30,14 @@ public:
     std::deque<bool> answers;  // next AskYesNo answers; an unscripted question fails the test
     QString openFile;          // ChooseOpenFile answer
     QString saveFile;          // ChooseSaveFile answer
+    int dismissals = 0;        // DismissFileChooser calls
 
     void ShowMessage(const QString& text, const QString& caption, gui::PromptIcon icon) override;
     bool AskYesNo(const QString& text, const QString& caption) override;
     QString ChooseOpenFile(const QString& caption, const QString& folder, const QString& filter) override;
     QString ChooseSaveFile(const QString& caption, const QString& suggestedPath, const QString& filter,
                            const QString& defaultSuffix) override;
+    void DismissFileChooser() override { ++dismissals; }
 };
 
 // A program folder with a Skins folder: the source tree's Main.ini and language.ini, and plain
@@ -73,6 +75,7 @@ protected:
     std::unique_ptr<SimKeyboard> sim_;
     std::unique_ptr<TestSkin> skin_;
     ScriptedPrompt prompt_;
+    bool trayHost_ = true;  // whether the desktop has a notification area
     std::unique_ptr<gui::CTalvenixDlg> window_;
 };
 

@@ -346,7 +346,7 @@ TEST_F(MainWindowTest, ImportOfAGoodFileDownloadsAllThreeProfiles) {
     EXPECT_FALSE(window_->ApplyPending());
 }
 
-TEST_F(MainWindowTest, ImportOfABadFileChangesNothingAndSaysSoTwice) {
+TEST_F(MainWindowTest, ImportOfABadFileIsRefusedInOneMessageAndChangesNothing) {
     Start(true);
     {
         auto cfg = window_->Working().Lock();
@@ -366,9 +366,11 @@ TEST_F(MainWindowTest, ImportOfABadFileChangesNothingAndSaysSoTwice) {
     window_->ImportProfileFrom(path);
     ASSERT_TRUE(WaitFor([&] { return imported.count() == 1; }));
     EXPECT_FALSE(imported[0][0].toBool());
-    ASSERT_EQ(prompt_.messages.size(), 2);
+    // One message naming the file; it must not claim that anything was reset.
+    ASSERT_EQ(prompt_.messages.size(), 1);
     EXPECT_TRUE(prompt_.messages[0].contains(path)) << prompt_.messages[0].toStdString();
-    EXPECT_EQ(prompt_.messages[1], Text(text::TextId::MAIN_PROMPT_INPORT));
+    EXPECT_TRUE(prompt_.messages[0].startsWith(Text(text::TextId::IMPORT_REFUSED).section(u'%', 0, 0)));
+    EXPECT_FALSE(prompt_.messages[0].contains(QStringLiteral("default"), Qt::CaseInsensitive));
     EXPECT_TRUE(window_->Working().Copy() == before);
     EXPECT_TRUE(sim_->Frames().empty());
 }
@@ -586,6 +588,7 @@ TEST_F(MainWindowTest, AnImportTheKeyboardDidNotTakeLeavesApplyEnabled) {
     EXPECT_FALSE(imported[0][0].toBool());
     EXPECT_TRUE(window_->ApplyPending());
     EXPECT_TRUE(window_->Button(gui::kIdApply)->isEnabled());
+    EXPECT_EQ(prompt_.messages, QStringList{Text(text::TextId::APPLY_NOT_TAKEN)});
 }
 
 TEST_F(MainWindowTest, AFailedApplyLeavesApplyEnabled) {
@@ -598,7 +601,28 @@ TEST_F(MainWindowTest, AFailedApplyLeavesApplyEnabled) {
     EXPECT_FALSE(applied[0][0].toBool());
     EXPECT_TRUE(window_->ApplyPending());
     EXPECT_TRUE(window_->Button(gui::kIdApply)->isEnabled());
+    // Said once, and the next Apply sends the kept changes.
+    EXPECT_EQ(prompt_.messages, QStringList{Text(text::TextId::APPLY_NOT_TAKEN)});
     sim_->Control("fault clear");
+    window_->Apply();
+    ASSERT_TRUE(WaitFor([&] { return applied.count() == 2; }, 15000));
+    EXPECT_TRUE(applied[1][0].toBool());
+    EXPECT_FALSE(window_->ApplyPending());
+    EXPECT_EQ(prompt_.messages.size(), 1);
+}
+
+TEST_F(MainWindowTest, RestoreDefaultsTheKeyboardDidNotTakeSaysSoAndKeepsApplyEnabled) {
+    Start(true);
+    sim_->Control("fault status-ff 50");
+    QSignalSpy applied(window_.get(), &gui::CTalvenixDlg::ApplyFinished);
+    prompt_.answers = {true};
+    window_->RestoreDefaults();
+    ASSERT_TRUE(WaitFor([&] { return applied.count() == 1; }, 15000));
+    sim_->Control("fault clear");
+    EXPECT_FALSE(applied[0][0].toBool());
+    EXPECT_TRUE(window_->ApplyPending());
+    EXPECT_TRUE(window_->Button(gui::kIdApply)->isEnabled());
+    EXPECT_EQ(prompt_.messages, QStringList{Text(text::TextId::APPLY_NOT_TAKEN)});
 }
 
 // A dialog that may refuse to close, as an editor with unsaved work does.

@@ -150,6 +150,58 @@ TEST_F(SkinFolder, TheDialogTakesItsSizeAndShapeFromThePictures) {
     EXPECT_EQ(dialog.mask(), dialog.Shape());
 }
 
+TEST(SkinZoom, FitsTheWindowIntoTheScreenAndNeverEnlargesIt) {
+    EXPECT_EQ(FitZoom(QSize(1272, 516), QSize(1920, 1040)), 1.0);
+    // Scale factor 2 on a 1600 x 1000 screen leaves 800 x 500.
+    EXPECT_NEAR(FitZoom(QSize(1272, 516), QSize(800, 500)), 800.0 / 1272.0, 1e-9);
+    EXPECT_NEAR(FitZoom(QSize(1000, 800), QSize(1000, 400)), 0.5, 1e-9);
+    EXPECT_EQ(FitZoom(QSize(), QSize(800, 500)), 1.0);
+    EXPECT_EQ(FitZoom(QSize(1272, 516), QSize()), 1.0);
+}
+
+TEST(SkinZoom, ZoomedRectanglesKeepNeighboursTouchingAndMissingKeysMissing) {
+    const SkinRect a = ZoomRect(SkinRect{10, 20, 33, 17}, 0.63);
+    const SkinRect b = ZoomRect(SkinRect{43, 20, 33, 17}, 0.63);
+    EXPECT_EQ(a.x + a.w, b.x);
+    EXPECT_TRUE(ZoomRect(SkinRect{}, 0.5).Unused());
+    EXPECT_FALSE(ZoomRect(SkinRect{2, 2, 10, 10}, 0.5).Unused());  // lands on (1, 1) but is used
+    EXPECT_EQ(ZoomRect(SkinRect{20, 30, 80, 24}, 1.0).Rect(), QRect(20, 30, 80, 24));
+}
+
+// A zoomed skin shrinks the window, its shape, its controls and their faces together.
+TEST_F(SkinFolder, AZoomedSkinShrinksWindowShapeControlsAndFaces) {
+    WriteLayout(
+        QStringLiteral("[SCREEN]\nMain=bg.bmp\nMask=mask.bmp\n[BUTTONINFO]\nCONTROL_OK=40,20,80,40\n"));
+    QImage bg(200, 100, QImage::Format_RGB32);
+    bg.fill(Qt::darkGray);
+    QImage mask = bg;
+    mask.fill(Qt::black);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) mask.setPixel(x, y, qRgb(255, 255, 255));
+    QImage face = bg;
+    face.fill(Qt::black);
+    for (int y = 19; y < 59; ++y)
+        for (int x = 39; x < 119; ++x) face.setPixel(x, y, qRgb(0, 200, 0));
+    SavePicture(QStringLiteral("bg.bmp"), bg);
+    SavePicture(QStringLiteral("mask.bmp"), mask);
+    SavePicture(QStringLiteral("face.bmp"), face);
+    SetSkinZoom(0.5);
+    CBaseDialog dialog(Path(QStringLiteral("Test.ini")));
+    dialog.InitSkin();
+    CPngButton button(&dialog);
+    const QPixmap picture = dialog.Skin().LoadPicture(QStringLiteral("face.bmp"));
+    PlaceControl(button, dialog.Skin(), QStringLiteral("BUTTONINFO"), QStringLiteral("CONTROL_OK"),
+                 StatePictures{picture, picture, picture, picture, picture});
+    const QImage shown = button.grab().toImage();
+    SetSkinZoom(1.0);
+    EXPECT_EQ(dialog.size(), QSize(100, 50));
+    EXPECT_FALSE(dialog.Shape().contains(QPoint(5, 5)));
+    EXPECT_TRUE(dialog.Shape().contains(QPoint(50, 30)));
+    EXPECT_EQ(button.geometry(), QRect(20, 10, 40, 20));
+    // The face lands on the button: its middle is the face's green, not the black around it.
+    EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(0, 200, 0));
+}
+
 TEST_F(SkinFolder, TheMaskDefaultsToTheBackground) {
     WriteLayout(QStringLiteral("[SCREEN]\nMain=bg.bmp\n"));
     QImage bg(30, 30, QImage::Format_RGB32);
