@@ -38,17 +38,25 @@ install(DIRECTORY ${CMAKE_BINARY_DIR}/bin/Skins DESTINATION ${TALVENIX_PKGDATADI
 # Manual pages are installed compressed, as Debian wants them.
 find_program(GZIP_PROGRAM gzip)
 set(man_gz ${CMAKE_BINARY_DIR}/packaging/talvenix-cli.1.gz)
+set(gui_man_gz ${CMAKE_BINARY_DIR}/packaging/talvenix.1.gz)
 set(changelog_gz ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 add_custom_command(OUTPUT ${man_gz}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
   COMMAND ${GZIP_PROGRAM} -9 -n -c ${PROJECT_SOURCE_DIR}/docs/talvenix-cli.1 > ${man_gz}
   DEPENDS ${PROJECT_SOURCE_DIR}/docs/talvenix-cli.1 VERBATIM)
+add_custom_command(OUTPUT ${gui_man_gz}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+  COMMAND ${GZIP_PROGRAM} -9 -n -c ${PROJECT_SOURCE_DIR}/docs/talvenix.1 > ${gui_man_gz}
+  DEPENDS ${PROJECT_SOURCE_DIR}/docs/talvenix.1 VERBATIM)
 add_custom_command(OUTPUT ${changelog_gz}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
   COMMAND ${GZIP_PROGRAM} -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/debian/changelog > ${changelog_gz}
   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog VERBATIM)
-add_custom_target(talvenix_packaging_files ALL DEPENDS ${man_gz} ${changelog_gz})
+add_custom_target(talvenix_packaging_files ALL DEPENDS ${man_gz} ${gui_man_gz} ${changelog_gz})
 install(FILES ${man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT talvenix)
+if(TARGET talvenix)
+  install(FILES ${gui_man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT talvenix)
+endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/udev/70-talvenix.rules
   DESTINATION ${TALVENIX_UDEV_RULES_DIR} COMPONENT talvenix)
@@ -61,9 +69,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/metainfo/${TALVENIX_APP_ID}.metain
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/${TALVENIX_APP_ID}.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT talvenix)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright ${changelog_gz}
-  DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT talvenix)
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/talvenix COMPONENT talvenix)
 
 # PNG icons, painted by a small Qt tool (needs Qt's Gui module, as the configurator does).
+if(TALVENIX_BUILD_GUI)
+  find_package(Qt6 QUIET COMPONENTS Gui)
+endif()
 if(TALVENIX_BUILD_GUI AND TARGET Qt6::Gui)
   add_executable(talvenix_icongen ${PROJECT_SOURCE_DIR}/packaging/icons/IconGen.cpp)
   target_link_libraries(talvenix_icongen PRIVATE Qt6::Gui)
@@ -84,11 +95,14 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME talvenix)
 set(CPACK_PACKAGE_VENDOR "The Talvenix developers")
-set(CPACK_PACKAGE_CONTACT "The Talvenix developers <talvenix@localhost>")
+set(CPACK_PACKAGE_CONTACT "The Talvenix developers <developers@talvenix.org>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configurator for a USB gaming keyboard")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Reads the configuration stored in the keyboard when it is plugged in (key\n assignments of three hardware profiles, macros, per-profile lighting and per-key\n colours), lets the user change it and writes it back. Includes the desktop\n program, talvenix-cli for scripts and terminals, and a udev rule that lets the\n user at the seat reach the keyboard's configuration interfaces.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Reads the configuration stored in the keyboard when it is plugged in
+(key assignments of three hardware profiles, macros, lighting and per-key
+colours), lets the user change it and writes it back. Includes the desktop
+program, talvenix-cli for scripts and terminals, and a udev rule that lets
+the user at the seat reach the keyboard's configuration interfaces.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -99,4 +113,6 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev")
 # dpkg-shlibdeps must see the private libraries too.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The autostart entry lives in /etc: the admin may change or disable it, and upgrades keep that.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/conffiles)
 include(CPack)
