@@ -169,7 +169,7 @@ DoctorVerdict Diagnose(const DoctorFacts& facts) {
 DoctorFacts GatherDoctorFacts() {
     DoctorFacts facts;
     facts.root = ::geteuid() == 0;
-    facts.udevdRuns = ::access("/run/udev/control", F_OK) == 0;
+    facts.udevdRuns = service::hidraw::UdevdRuns();
     std::error_code ec;
     facts.hidrawPresent = std::filesystem::exists("/sys/class/hidraw", ec);
     for (const char* folder : kRuleFolders) {

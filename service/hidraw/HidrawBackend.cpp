@@ -45,11 +45,6 @@ namespace {
 constexpr int kReadPollMs = 100;
 constexpr std::size_t kMaxReport = 64;
 
-// udevd's control socket: present while udevd runs.
-constexpr const char* kUdevdControl = "/run/udev/control";
-
-bool UdevdRuns() { return ::access(kUdevdControl, F_OK) == 0; }
-
 bool Debugging() { return ServiceCore::Instance().DebugLevel() > 0; }
 
 template <typename... Args>

@@ -2,11 +2,15 @@
 
 #include <fcntl.h>
 #include <libudev.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace talvenix::service::hidraw {
@@ -82,6 +86,27 @@ std::vector<HidrawNode> ListHidrawNodes(udev* context) {
         nodes.push_back(std::move(node));
     }
     return nodes;
+}
+
+bool UdevdRuns() {
+    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    if (fd < 0) return ::access("/run/udev/control", F_OK) == 0;
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, "/run/udev/control", sizeof addr.sun_path - 1);
+    const int result = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    const int error = errno;
+    ::close(fd);
+    if (result == 0) return true;
+    if (error != EACCES && error != EPERM) return false;  // ECONNREFUSED, ENOENT: nobody listens
+    // Only root may connect, so for anyone else look for the process itself.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        std::ifstream comm(entry.path() / "comm");
+        std::string name;
+        if (std::getline(comm, name) && (name == "systemd-udevd" || name == "udevd")) return true;
+    }
+    return false;
 }
 
 std::string OpenProblem(const std::string& path) {

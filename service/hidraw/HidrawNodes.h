@@ -16,6 +16,10 @@ namespace talvenix::service::hidraw {
 // thread-safe). Nodes whose ids or descriptor cannot be read are left out.
 std::vector<HidrawNode> ListHidrawNodes(udev* context);
 
+// True when udevd is running: something listens on its control socket. The socket file alone
+// says nothing: it stays behind when udevd stops.
+bool UdevdRuns();
+
 // Why the current user cannot open `path` for reading and writing, in plain words; empty when
 // it can.
 std::string OpenProblem(const std::string& path);
