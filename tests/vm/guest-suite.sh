@@ -293,7 +293,7 @@ layout_wanted() {
 run() {
   local layout=$1 c=$2 t
   shift 2
-  if [ "$c" = replug-udev ]; then wanted "$c" || return 0; fi
+  if [ "$c" = replug-udev ]; then [[ ",$cases," == *",$c,"* ]] || return 0; fi
   { wanted "$layout" || wanted "$c"; } || return 0
   t=$(now)
   "$@"
