@@ -16,10 +16,8 @@ set(TALVENIX_APP_ID org.talvenix.Talvenix)
 set(TALVENIX_PKGLIBDIR ${CMAKE_INSTALL_LIBDIR}/talvenix)
 set(TALVENIX_PKGDATADIR ${CMAKE_INSTALL_DATADIR}/talvenix)
 set(TALVENIX_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING "udev rules folder, relative to the prefix")
-set(TALVENIX_AUTOSTART_DIR "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart" CACHE STRING "XDG autostart folder")
-if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
-  set(TALVENIX_AUTOSTART_DIR "/etc/xdg/autostart" CACHE STRING "XDG autostart folder" FORCE)
-endif()
+# Desktops read autostart entries from $XDG_CONFIG_DIRS (/etc/xdg) only, whatever the prefix.
+set(TALVENIX_AUTOSTART_DIR "/etc/xdg/autostart" CACHE STRING "XDG autostart folder")
 
 foreach(program talvenix talvenix-cli)
   if(TARGET ${program})
