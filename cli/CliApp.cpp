@@ -8,6 +8,9 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/Context.h"
+#ifdef TALVENIX_HAVE_DOCTOR
+#include "cli/Doctor.h"
+#endif
 #include "cli/Language.h"
 #include "core/text/Utf.h"
 
@@ -60,6 +63,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddLightingCommands(app, ctx, run);
     AddColourCommands(app, ctx, run);
     AddSimCommands(app, ctx, run);
+#ifdef TALVENIX_HAVE_DOCTOR
+    AddDoctorCommand(app, ctx, run);
+#endif
 
     // CLI11 reports a mistyped command as a missing one; name it instead. Groups (lighting,
     // colours, sim) are checked the same way one level down.

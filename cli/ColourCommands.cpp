@@ -24,6 +24,7 @@
 #include "core/profiles/ProfileStore.h"
 #include "core/text/IniFile.h"
 #include "core/text/Utf.h"
+#include "platform/InstallLayout.h"
 #include "platform/UserFolders.h"
 
 namespace talvenix::cli {
@@ -44,7 +45,7 @@ void EnsureColourFiles() {
     const auto folder = ColourFolder();
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    const auto templ = lighting::UserColourTemplatePath(platform::ProgramFolder() / "Skins");
+    const auto templ = lighting::UserColourTemplatePath(platform::SkinFolder());
     if (std::filesystem::exists(templ, ec)) {
         lighting::InstallUserColourFiles(folder / lighting::kSettingsFileName, templ, folder);
     }
@@ -89,7 +90,7 @@ Open OpenColours(Context& ctx, int profile, bool writesFiles = true) {
     }
     Open o;
     lighting::LightingFiles files;
-    files.skinMain = platform::ProgramFolder() / "Skins" / "Main.ini";
+    files.skinMain = platform::SkinFolder() / "Main.ini";
     files.settings = ColourFolder() / lighting::kSettingsFileName;
     o.lighting = std::make_unique<lighting::LightingController>(kb.Transport(), files);
     if (profile < 0) profile = kb.ReadConfig().CurrentProfile();

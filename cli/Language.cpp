@@ -9,6 +9,7 @@
 #include "core/text/IniFile.h"
 #include "core/text/LanguageSettings.h"
 #include "core/text/LanguageTable.h"
+#include "platform/InstallLayout.h"
 #include "platform/UserFolders.h"
 
 namespace talvenix::cli {
@@ -17,7 +18,7 @@ namespace {
 
 int gLanguageIndex = text::kEnglish;
 
-std::filesystem::path SkinFolder() { return platform::ProgramFolder() / "Skins"; }
+std::filesystem::path SkinFolder() { return platform::SkinFolder(); }
 
 // The user's stored choice (shared with the configurator), else what the system locale gives.
 // Only read here: the CLI never settles or stores the language setting.

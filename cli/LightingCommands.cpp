@@ -13,6 +13,7 @@
 #include "core/lighting/ColourKeysMode.h"
 #include "core/lighting/LightingController.h"
 #include "core/lighting/LightingResult.h"
+#include "platform/InstallLayout.h"
 #include "platform/UserFolders.h"
 
 namespace talvenix::cli {
@@ -41,7 +42,7 @@ void CheckLightingResult(int result, const std::string& what) {
 std::unique_ptr<lighting::LightingController> OpenLighting(Context& ctx, int profile) {
     Session& kb = ctx.AttachedKeyboard();
     lighting::LightingFiles files;
-    files.skinMain = platform::ProgramFolder() / "Skins" / "Main.ini";
+    files.skinMain = platform::SkinFolder() / "Main.ini";
     auto controller = std::make_unique<lighting::LightingController>(kb.Transport(), files);
     if (profile < 0) {
         profile = kb.ReadConfig().CurrentProfile();

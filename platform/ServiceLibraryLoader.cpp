@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/InstallLayout.h"
 #include "platform/UserFolders.h"
 
 namespace talvenix::platform {
@@ -41,7 +42,7 @@ void UnloadServiceLibrary(device::ServiceLibraryLink& link) {
 }
 
 std::filesystem::path ServiceLibraryPath(bool simulate) {
-    return ProgramFolder() / (simulate ? kSimulatedServiceLibrary : kRealServiceLibrary);
+    return LibraryFolder() / (simulate ? kSimulatedServiceLibrary : kRealServiceLibrary);
 }
 
 std::filesystem::path DefaultSimulatorStatePath() {

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "platform/InstallLayout.h"
 #include "platform/UserFolders.h"
 
 namespace talvenix::gui {
@@ -23,6 +24,10 @@ AppPaths AppPaths::ForProgramFolder(const QString& programFolder) {
     return paths;
 }
 
-AppPaths AppPaths::FromPlatform() { return ForProgramFolder(FromPath(platform::ProgramFolder())); }
+AppPaths AppPaths::FromPlatform() {
+    AppPaths paths = ForProgramFolder(FromPath(platform::ProgramFolder()));
+    paths.skinFolder = FromPath(platform::SkinFolder());  // beside the program, or installed
+    return paths;
+}
 
 }  // namespace talvenix::gui

@@ -36,6 +36,7 @@ public:
     static ServiceCore& Instance();
 
     int SetDebug(int level);
+    int DebugLevel() const { return debugLevel_; }
     // Init and End nest: the backend starts with the first Init and stops with the matching End.
     int Init(int flags);
     int End();

@@ -5,6 +5,15 @@
 // writes). hidapi keeps a per-handle error string that hid_read_timeout and hid_write both
 // replace, so one handle shared by the reader and a writer would race on it. A read error
 // (ENODEV/EIO when the keyboard goes) closes the node and rescans.
+//
+// The nodes are found from sysfs through libudev (HidrawNodes), never with hid_enumerate:
+// hidapi 0.13's enumeration dereferences the uevent of a node that vanished while it was being
+// listed, and rescans run exactly while nodes vanish. hidapi only opens, reads and writes.
+// What each node carries, and whether its reports start with a report id, comes from its report
+// descriptor.
+//
+// Hot-plug: the udev monitor when udevd runs (it tells us after the access rules are applied),
+// else the kernel's own uevents, so a keyboard plugged in later is seen without udevd too.
 #include <fcntl.h>
 #include <hidapi/hidapi.h>
 #include <libudev.h>
@@ -15,6 +24,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,7 +34,9 @@
 
 #include "core/device/ServiceAbi.h"
 #include "service/common/HidBackend.h"
+#include "service/common/ServiceCore.h"
 #include "service/hidraw/DeviceMatch.h"
+#include "service/hidraw/HidrawNodes.h"
 
 namespace talvenix::service::hidraw {
 
@@ -33,22 +45,21 @@ namespace {
 constexpr int kReadPollMs = 100;
 constexpr std::size_t kMaxReport = 64;
 
-std::vector<HidEntry> Enumerate() {
-    std::vector<HidEntry> entries;
-    hid_device_info* list = hid_enumerate(TALVENIX_VENDOR_ID, TALVENIX_PRODUCT_ID);
-    for (hid_device_info* d = list; d != nullptr; d = d->next) {
-        entries.push_back(
-            HidEntry{d->path ? d->path : "", d->vendor_id, d->product_id, d->usage_page, d->usage});
-    }
-    hid_free_enumeration(list);
-    return entries;
+bool Debugging() { return ServiceCore::Instance().DebugLevel() > 0; }
+
+template <typename... Args>
+void DebugLine(const char* format, Args... args) {
+    if (!Debugging()) return;
+    std::fprintf(stderr, "Pelloran: ");
+    std::fprintf(stderr, format, args...);
+    std::fprintf(stderr, "\n");
 }
 
 // One open hidraw node and its reader thread.
 class OpenNode {
 public:
-    OpenNode(hid_device* readHandle, hid_device* writeHandle, std::set<HidInterface> carried)
-        : readHandle_(readHandle), handle_(writeHandle), carried_(std::move(carried)) {}
+    OpenNode(hid_device* readHandle, hid_device* writeHandle, NodeLayout layout)
+        : readHandle_(readHandle), handle_(writeHandle), layout_(std::move(layout)) {}
     ~OpenNode() { Close(); }
 
     void StartReader(BackendEvents& events, const std::function<void()>& onFailure) {
@@ -73,7 +84,7 @@ public:
         return handle_ != nullptr && !failed_ &&
                hid_send_feature_report(handle_, bytes.data(), bytes.size()) == static_cast<int>(bytes.size());
     }
-    bool Carries(HidInterface iface) const { return carried_.count(iface) > 0; }
+    bool Carries(HidInterface iface) const { return layout_.carried.count(iface) > 0; }
     bool Failed() const { return failed_; }
 
 private:
@@ -88,16 +99,17 @@ private:
             }
             if (n == 0) continue;
             const std::span<const std::uint8_t> report(buf, static_cast<std::size_t>(n));
-            const auto target = InputInterfaceOf(carried_, report);
+            const auto target = InputInterfaceOf(layout_, report);
             if (!target) continue;
-            const auto usage = *target == HidInterface::Consumer ? ConsumerUsageOf(report) : std::nullopt;
+            const auto usage =
+                *target == HidInterface::Consumer ? ConsumerUsageOf(layout_, report) : std::nullopt;
             events.PostInput(*target, report, usage, std::chrono::steady_clock::now());
         }
     }
 
     hid_device* readHandle_;  // the reader thread's alone
     hid_device* handle_;      // writes, under writeMutex_
-    std::set<HidInterface> carried_;
+    NodeLayout layout_;
     std::mutex writeMutex_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> failed_{false};
@@ -121,16 +133,15 @@ public:
         }
         udev_ = udev_new();
         if (udev_ != nullptr) {
-            monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
-            if (monitor_ != nullptr &&
-                (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
-                 udev_monitor_enable_receiving(monitor_) < 0)) {
-                udev_monitor_unref(monitor_);
-                monitor_ = nullptr;
-            }
+            monitor_ = OpenMonitor("udev");
+            kernelMonitor_ = OpenMonitor("kernel");
         }
-        if (monitor_ == nullptr)
-            std::fprintf(stderr, "Pelloran: no udev monitor; keyboards plugged in later go unseen\n");
+        if (monitor_ == nullptr && kernelMonitor_ == nullptr) {
+            std::fprintf(
+                stderr, "Pelloran: no udev or kernel uevent monitor; keyboards plugged in later go unseen\n");
+        } else if (!UdevdRuns()) {
+            DebugLine("udevd is not running: hearing keyboards come and go from kernel uevents");
+        }
         Rescan(false);
         monitorThread_ = std::thread([this] { Monitor(); });
         return true;
@@ -148,8 +159,10 @@ public:
             count_ = 0;
         }
         if (monitor_) udev_monitor_unref(monitor_);
+        if (kernelMonitor_) udev_monitor_unref(kernelMonitor_);
         if (udev_) udev_unref(udev_);
         monitor_ = nullptr;
+        kernelMonitor_ = nullptr;
         udev_ = nullptr;
         for (int& fd : wakeFds_) {
             if (fd >= 0) ::close(fd);
@@ -210,16 +223,51 @@ private:
         [[maybe_unused]] const ssize_t n = ::write(wakeFds_[1], &byte, 1);
     }
 
+    udev_monitor* OpenMonitor(const char* group) {
+        udev_monitor* m = udev_monitor_new_from_netlink(udev_, group);
+        if (m != nullptr && (udev_monitor_filter_add_match_subsystem_devtype(m, "hidraw", nullptr) < 0 ||
+                             udev_monitor_enable_receiving(m) < 0)) {
+            udev_monitor_unref(m);
+            m = nullptr;
+        }
+        if (m == nullptr) DebugLine("no %s monitor: %s", group, std::strerror(errno));
+        return m;
+    }
+
+    // Opens one node twice (reader and writer); says in the debug output why it cannot be.
+    std::shared_ptr<OpenNode> Open(const std::string& sysPath, const KeyboardNodes::Entry& entry) {
+        hid_device* readHandle = hid_open_path(entry.path.c_str());
+        hid_device* writeHandle = readHandle ? hid_open_path(entry.path.c_str()) : nullptr;
+        if (writeHandle == nullptr) {
+            if (readHandle) hid_close(readHandle);
+            std::string why = OpenProblem(entry.path);
+            if (why.empty()) why = "hidapi could not open it";
+            std::string carried;
+            for (HidInterface iface : entry.layout.carried)
+                carried += std::string(carried.empty() ? "" : ", ") + InterfaceName(iface);
+            auto& said = refused_[sysPath];
+            if (said != why) {
+                DebugLine("cannot open %s (%s): %s", entry.path.c_str(), carried.c_str(), why.c_str());
+                said = why;
+            }
+            return nullptr;
+        }
+        refused_.erase(sysPath);
+        DebugLine("opened %s", entry.path.c_str());
+        return std::make_shared<OpenNode>(readHandle, writeHandle, entry.layout);
+    }
+
     // Brings the open nodes in line with what is attached; tells the standing reads when the
     // number of keyboards changed. Monitor thread (and Start) only.
     void Rescan(bool announce) {
-        const KeyboardNodes found = MatchEntries(Enumerate());
+        const KeyboardNodes found = MatchNodes(ListHidrawNodes(udev_));
         std::vector<std::shared_ptr<OpenNode>> closing;
         int count = 0;
         bool changed = false;
         {
             std::lock_guard lock(nodesMutex_);
             for (auto it = nodes_.begin(); it != nodes_.end();) {
+                if (it->second->Failed()) broken_.insert(it->first);
                 if (it->second->Failed() || !found.nodes.count(it->first)) {
                     closing.push_back(it->second);
                     it = nodes_.erase(it);
@@ -227,18 +275,17 @@ private:
                     ++it;
                 }
             }
-            for (const auto& [path, carried] : found.nodes) {
-                if (nodes_.count(path)) continue;
-                hid_device* readHandle = hid_open_path(path.c_str());
-                if (readHandle == nullptr) continue;  // no permission (see the udev rule) or already gone
-                hid_device* writeHandle = hid_open_path(path.c_str());
-                if (writeHandle == nullptr) {
-                    hid_close(readHandle);
-                    continue;
-                }
-                auto node = std::make_shared<OpenNode>(readHandle, writeHandle, carried);
+            // Forget nodes that are gone: a keyboard that comes back has new sysfs paths.
+            std::erase_if(broken_, [&](const std::string& p) { return !found.nodes.count(p); });
+            std::erase_if(refused_, [&](const auto& r) { return !found.nodes.count(r.first); });
+            for (const auto& [sysPath, entry] : found.nodes) {
+                // A node whose reads failed is not reopened while it stays listed: it would
+                // only fail again.
+                if (nodes_.count(sysPath) || broken_.count(sysPath)) continue;
+                auto node = Open(sysPath, entry);
+                if (!node) continue;
                 node->StartReader(*events_, [this] { Wake(); });
-                nodes_.emplace(path, node);
+                nodes_.emplace(sysPath, node);
             }
             count = static_cast<int>(std::count_if(nodes_.begin(), nodes_.end(), [](const auto& n) {
                 return n.second->Carries(HidInterface::Control);
@@ -253,32 +300,48 @@ private:
         }
     }
 
+    // True when an event arrived that may change the attached nodes.
+    static bool Drain(udev_monitor* m) {
+        if (udev_device* dev = udev_monitor_receive_device(m)) {
+            udev_device_unref(dev);
+            return true;
+        }
+        return false;
+    }
+
     void Monitor() {
         while (!stopping_) {
-            pollfd fds[2] = {{wakeFds_[0], POLLIN, 0},
-                             {monitor_ ? udev_monitor_get_fd(monitor_) : -1, POLLIN, 0}};
-            if (::poll(fds, 2, -1) < 0) continue;
+            pollfd fds[3] = {{wakeFds_[0], POLLIN, 0},
+                             {monitor_ ? udev_monitor_get_fd(monitor_) : -1, POLLIN, 0},
+                             {kernelMonitor_ ? udev_monitor_get_fd(kernelMonitor_) : -1, POLLIN, 0}};
+            if (::poll(fds, 3, -1) < 0) continue;
             if (stopping_) return;
+            bool rescan = false;
             if (fds[0].revents & POLLIN) {
                 char drain[16];
                 [[maybe_unused]] const ssize_t n = ::read(wakeFds_[0], drain, sizeof drain);
+                rescan = true;
             }
-            if (fds[1].revents & POLLIN) {
-                if (udev_device* dev = udev_monitor_receive_device(monitor_)) udev_device_unref(dev);
-            }
-            Rescan(true);
+            if (fds[1].revents & POLLIN) rescan |= Drain(monitor_);
+            // While udevd runs its own event follows once the access rules are applied; acting
+            // on the kernel's would try the node before the user may open it.
+            if ((fds[2].revents & POLLIN) && Drain(kernelMonitor_) && !UdevdRuns()) rescan = true;
+            if (rescan) Rescan(true);
         }
     }
 
     BackendEvents* events_ = nullptr;
     udev* udev_ = nullptr;
-    udev_monitor* monitor_ = nullptr;
+    udev_monitor* monitor_ = nullptr;        // udevd's events
+    udev_monitor* kernelMonitor_ = nullptr;  // the kernel's, for when udevd does not run
     int wakeFds_[2] = {-1, -1};
     std::atomic<bool> stopping_{false};
     std::thread monitorThread_;
 
     std::mutex nodesMutex_;
-    std::map<std::string, std::shared_ptr<OpenNode>> nodes_;
+    std::map<std::string, std::shared_ptr<OpenNode>> nodes_;  // by sysfs path
+    std::set<std::string> broken_;                            // reads failed; still listed
+    std::map<std::string, std::string> refused_;              // cannot be opened, and why
     int count_ = 0;
     std::vector<std::uint8_t> lastStatus_;
 };

@@ -1,6 +1,7 @@
 // packaging/udev/70-talvenix.rules: which hidraw nodes it opens up to the user at the seat.
-// udevd is not available to tests, so the rule's parent matches are checked for the pitfall
-// that makes a rule skip every device, and its report-descriptor matcher is run for real.
+// udevd is not available to these tests (the VM suite runs the rule under a real udevd), so the
+// rule's parent matches are checked for the pitfall that makes a rule skip every device, and its
+// report-descriptor matcher is run for real.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,7 +47,8 @@ TEST(UdevRuleTest, MatchesTheKeyboardPositivelyAndNeverOpensItToEveryone) {
     ASSERT_FALSE(tagging.empty());
     EXPECT_NE(tagging.find("ATTRS{idVendor}==\"0c45\""), std::string::npos);
     EXPECT_NE(tagging.find("ATTRS{idProduct}==\"5204\""), std::string::npos);
-    EXPECT_NE(tagging.find("PROGRAM="), std::string::npos) << "only the control interface is opened up";
+    EXPECT_NE(tagging.find("PROGRAM="), std::string::npos)
+        << "only the keyboard's own collections are opened up";
 }
 
 class UdevDescriptorTest : public ::testing::Test {
@@ -57,11 +59,22 @@ protected:
         const std::string line = TaggingLine();
         std::smatch m;
         ASSERT_TRUE(std::regex_search(line, m, std::regex(R"re(PROGRAM="([^"]*)")re")));
-        program_ = m[1];
-        // udev expands %p to the node's devpath; here the "sysfs" is a temporary folder.
-        const auto at = program_.find("/sys%p");
+        // udev expands %p to the node's devpath (here the "sysfs" is a temporary folder) and
+        // $$ to $.
+        const std::string raw = m[1];
+        const auto at = raw.find("/sys%p");
         ASSERT_NE(at, std::string::npos);
-        program_.replace(at, 6, root_.string());
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (i == at) {
+                program_ += root_.string();
+                i += 5;
+            } else if (raw.compare(i, 2, "$$") == 0) {
+                program_ += '$';
+                ++i;
+            } else {
+                program_ += raw[i];
+            }
+        }
     }
     void TearDown() override { std::filesystem::remove_all(root_); }
 
@@ -78,20 +91,33 @@ protected:
     std::string program_;
 };
 
-TEST_F(UdevDescriptorTest, OnlyTheConfigurationInterfaceIsAccepted) {
-    // Usage Page (0xFF1C), Usage (0x92), Collection (Application) ...
-    EXPECT_TRUE(Accepts({0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01, 0x15, 0x00, 0xC0}));
-    // ... also when it is not the first collection of the node.
-    EXPECT_TRUE(
-        Accepts({0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0xC0, 0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01, 0xC0}));
-    // The typing interfaces: keyboard, consumer control, LEDs.
-    EXPECT_FALSE(Accepts({0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0xC0}));
-    EXPECT_FALSE(Accepts({0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0xC0}));
-    EXPECT_FALSE(Accepts({0x05, 0x08, 0x09, 0x89, 0xA1, 0x01, 0xC0}));
-    // Another vendor page, and the right digits split across byte boundaries.
+TEST_F(UdevDescriptorTest, TheKeyboardsOwnCollectionsButNeverItsTypingOne) {
+    const std::vector<unsigned char> control = {0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01, 0x15, 0x00, 0xC0};
+    const std::vector<unsigned char> consumer = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x03, 0xC0};
+    const std::vector<unsigned char> led = {0x05, 0x08, 0x09, 0x89, 0xA1, 0x01, 0xC0};
+    const std::vector<unsigned char> keyboard = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0xC0};
+    auto join = [](std::vector<unsigned char> a, const std::vector<unsigned char>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    EXPECT_TRUE(Accepts(control));
+    EXPECT_TRUE(Accepts(consumer));
+    EXPECT_TRUE(Accepts(led));
+    // All three on one node, in any order.
+    EXPECT_TRUE(Accepts(join(join(consumer, led), control)));
+    // The typing keyboard, alone or sharing a node with any of ours: typed keys stay private.
+    EXPECT_FALSE(Accepts(keyboard));
+    EXPECT_FALSE(Accepts(join(control, keyboard)));
+    EXPECT_FALSE(Accepts(join(keyboard, join(consumer, led))));
+    // Another vendor page, a system-control collection, and the right digits split across byte
+    // boundaries.
     EXPECT_FALSE(Accepts({0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0xC0}));
+    EXPECT_FALSE(Accepts({0x05, 0x01, 0x09, 0x80, 0xA1, 0x01, 0xC0}));
     EXPECT_FALSE(Accepts({0x00, 0x61, 0xCF, 0xF0}));
     EXPECT_FALSE(Accepts({}));
+    // A node whose descriptor cannot be read.
+    std::filesystem::remove(root_ / "device" / "report_descriptor");
+    EXPECT_FALSE(std::system(program_.c_str()) == 0);
 }
 
 }  // namespace
