@@ -8,6 +8,9 @@ MacroGauge::MacroGauge(QWidget* parent) : QLabel(parent) {
     setObjectName(QStringLiteral("MacroGauge"));
     setWordWrap(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
 }
 
 void MacroGauge::Update(std::span<const macros::MacroRecord> macros, std::size_t macroSpace) {

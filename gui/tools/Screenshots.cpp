@@ -17,6 +17,7 @@
 #include "gui/Prompt.h"
 #include "gui/SkinError.h"
 #include "gui/TalvenixDlg.h"
+#include "gui/tools/KeyDialogShots.h"
 #include "platform/ServiceLibraryLoader.h"
 
 namespace {
@@ -130,6 +131,8 @@ int main(int argc, char* argv[]) {
         if (auto* about = window.findChild<QDialog*>(QStringLiteral("AboutBox"))) {
             if (!Save(*about, QDir(out).filePath(QStringLiteral("about-box.png")))) result = 1;
         }
+        // --- key assignment dialogs and macro editor ---
+        if (!gui::SaveKeyDialogShots(out, paths.skinFolder)) result = 1;
         window.SetApplyPending(false);
         window.Quit();
     }
