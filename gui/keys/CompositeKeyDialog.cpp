@@ -26,12 +26,27 @@ using text::TextId;
 
 namespace {
 
-const char* const kButtonKeys[] = {
-    "CONTROL_CLOSE",           "CONTROL_KEY",       "CONTROL_MACRO",      "CONTROL_MEDIA",
-    "CONTROL_FUNCTION",        "CONTROL_CLEAR",     "CONTROL_OSK",        "FUNC_MACRO_ADD",
-    "FUNC_MACRO_DELETE",       "FUNC_MACRO_RECORD", "FUNC_MACRO_DELETE2", "FUNC_MACRO_CLEAR",
-    "FUNC_MACRO_UP_TOP",       "FUNC_MACRO_UP",     "FUNC_MACRO_DOWN",    "FUNC_MACRO_DOWN_BOTTOM",
-    "FUNC_MACRO_RECORD_DELAY", "CONTROL_OK",        "CONTROL_CANCEL",     "CONTROL2_APPLY"};
+const char* const kButtonKeys[] = {"CONTROL_CLOSE",
+                                   "CONTROL_MASK",
+                                   "CONTROL_KEY",
+                                   "CONTROL_MACRO",
+                                   "CONTROL_MEDIA",
+                                   "CONTROL_FUNCTION",
+                                   "CONTROL_CLEAR",
+                                   "CONTROL_OSK",
+                                   "FUNC_MACRO_ADD",
+                                   "FUNC_MACRO_DELETE",
+                                   "FUNC_MACRO_RECORD",
+                                   "FUNC_MACRO_DELETE2",
+                                   "FUNC_MACRO_CLEAR",
+                                   "FUNC_MACRO_UP_TOP",
+                                   "FUNC_MACRO_UP",
+                                   "FUNC_MACRO_DOWN",
+                                   "FUNC_MACRO_DOWN_BOTTOM",
+                                   "FUNC_MACRO_RECORD_DELAY",
+                                   "CONTROL_OK",
+                                   "CONTROL_CANCEL",
+                                   "CONTROL2_APPLY"};
 
 // The controls of each page (everything else is shared).
 const QStringList& PageControls(int page) {
@@ -94,6 +109,10 @@ void Talvenix_DlgComposite::BuildControls() {
         buttons_[QString::fromLatin1(key)] = b;
         widgets_[QString::fromLatin1(key)] = b;
     }
+    // The page banner: a picture with the page's name, not a control.
+    Button("CONTROL_MASK")->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Button("CONTROL_MASK")->setFocusPolicy(Qt::NoFocus);
+
     auto label = [&](const char* key, const char* colour) {
         auto* l = new QLabel(this);
         l->setObjectName(QString::fromLatin1(key));
@@ -328,6 +347,11 @@ void Talvenix_DlgComposite::ShowPageControls(int page) {
     Button("CONTROL_MACRO")->SetSetState(page == kMacro);
     Button("CONTROL_MEDIA")->SetSetState(page == kMedia);
     Button("CONTROL_FUNCTION")->SetSetState(page == kFunction);
+    const QString name = page == kMacro      ? Fx("MACRO_SETTING", "Macro")
+                         : page == kMedia    ? Fx("MULTI_MEDIA", "Multimedia")
+                         : page == kFunction ? Fx("FUNCTION_KEY", "Function")
+                                             : Fx("SINGLE_KEY", "Key");
+    kit::SetCaption(*Button("CONTROL_MASK"), name, 40);
 }
 
 void Talvenix_DlgComposite::ShowPage(int kind, bool initial) {
