@@ -18,14 +18,17 @@
 #include <QVBoxLayout>
 #include <future>
 
+#include "core/keys/KeyButtons.h"
 #include "core/lighting/LightingPanelRules.h"
 #include "core/lighting/UserColourSet.h"
+#include "core/profiles/ProfileSettings.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/text/IniFile.h"
 #include "core/text/LanguageSettings.h"
 #include "core/text/LanguageTable.h"
 #include "gui/SkinError.h"
 #include "gui/SkinPlacement.h"
+#include "gui/keys/KeyDialogLauncher.h"
 
 namespace talvenix::gui {
 
@@ -160,9 +163,7 @@ void CTalvenixDlg::BringUp() {
         this, Skin(), mainPictures_,
         StatePictures{colour0_, colour1_, mainPictures_.down, mainPictures_.disabled, colour0_});
     grid_->Build();
-    connect(grid_.get(), &CKeyGrid::KeyClicked, this, [](int) {
-        // The key assignment dialog comes with its own issue; until then a click does nothing.
-    });
+    WireKeyDialogs();
     ApplyTexts();
     RefreshKeys(true);
     UpdateApplyButton();
@@ -499,8 +500,11 @@ void CTalvenixDlg::OnButton(int id) {
         case kIdProfile3:
             OnProfileButton(2);
             break;
+        case kIdMacro:
+            keyDialogs_->OpenMacroCommand(BankB(), Button(kIdMacro));
+            break;
         default:
-            break;  // the profile manager, macro editor and lighting controls come with their issues
+            break;  // the profile manager and lighting controls come with their issues
     }
 }
 
@@ -1115,6 +1119,68 @@ void CTalvenixDlg::ReadBackDone() {
     applyPending_ = false;
     UpdateApplyButton();
     Q_EMIT ReadBackFinished();
+}
+
+}  // namespace talvenix::gui
+
+// --- key assignment dialogs and macro editor ---
+namespace talvenix::gui {
+
+void CTalvenixDlg::SetKeyDialogsModal(bool modal) {
+    keyDialogsModal_ = modal;
+    if (keyDialogs_) keyDialogs_->SetModal(modal);
+}
+
+void CTalvenixDlg::WireKeyDialogs() {
+    KeyEditServices services;
+    services.working = &working_;
+    services.prompt = ctx_.prompt;
+    services.keyboard = &keyboard_.State();
+    services.skinFolder = ctx_.paths.skinFolder;
+    const QString program =
+        ctx_.paths.ownFileName.isEmpty() ? QStringLiteral("talvenix") : ctx_.paths.ownFileName;
+    services.settingsFile = profiles::ProfileSettings::FileFor(
+        QFile::encodeName(ctx_.paths.configFolder).toStdString(), program.toStdString());
+    services.shownProfile = [this] { return shownProfile_; };
+    services.keysChanged = [this](const std::vector<int>&) {
+        RefreshKeys(true);
+        SetApplyPending(true);
+    };
+    KeyDialogLauncher::Hooks hooks;
+    hooks.switchMode = [] { return false; };  // the Switch button is not offered yet
+    hooks.dialogOpen = [this](CBaseDialog* dialog, bool open) {
+        if (open) RegisterSubDialog(dialog);
+    };
+    hooks.modal = keyDialogsModal_;
+    keyDialogs_ = new KeyDialogLauncher(std::move(services), std::move(hooks), this);
+    connect(grid_.get(), &CKeyGrid::KeyClicked, this, [this](int i) {
+        if (!ColourKeysMode()) keyDialogs_->OpenForKey(i, grid_->KeyButton(i));
+    });
+    connect(grid_.get(), &CKeyGrid::GClicked, this,
+            [this](int n) { keyDialogs_->OpenForG(n, BankB(), grid_->GButton(n)); });
+    auto menuOn = [this](CPngButton* button, std::function<std::optional<keys::DialogTarget>()> target,
+                         std::function<QString()> name) {
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(button, &QWidget::customContextMenuRequested, this,
+                [this, button, target, name](const QPoint& at) {
+                    if (const auto t = target())
+                        keyDialogs_->ShowKeyMenu(*t, name(), button->mapToGlobal(at));
+                });
+    };
+    for (int i = 0; i < keys::kKeyButtonCount; ++i) {
+        const keys::KeyCode code = keys::kKeyButtons[static_cast<std::size_t>(i)].code;
+        menuOn(
+            grid_->KeyButton(i), [code, i] { return keys::TargetOfKeyButton(code, i); },
+            [code] { return QString::fromStdString(keys::KeyNameOf(code)); });
+    }
+    for (int n = 0; n < keys::kGButtonCount; ++n) {
+        menuOn(
+            grid_->GButton(n), [this, n] { return keys::TargetOfGButton(n, BankB()); },
+            [n] { return QStringLiteral("G%1").arg(n + 1); });
+    }
+    Button(kIdMacro)->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Button(kIdMacro), &QWidget::customContextMenuRequested, this,
+            [this] { keyDialogs_->OpenMacroEditor(); });
 }
 
 }  // namespace talvenix::gui

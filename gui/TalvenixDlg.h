@@ -34,6 +34,7 @@
 namespace talvenix::gui {
 
 class CTrayIcon;
+class KeyDialogLauncher;
 
 // Control ids of the main window (the skin names them; the handlers use the ids).
 enum MainControl : int {
@@ -221,6 +222,17 @@ private:
     bool showWhenReady_ = false;
     int shownProfile_ = 0;
     std::vector<QPointer<CBaseDialog>> subDialogs_;
+
+    // --- key assignment dialogs and macro editor ---
+public:
+    KeyDialogLauncher* KeyDialogs() const { return keyDialogs_; }
+    // Tests run the dialogs without a nested event loop.
+    void SetKeyDialogsModal(bool modal);
+
+private:
+    void WireKeyDialogs();
+    KeyDialogLauncher* keyDialogs_ = nullptr;
+    bool keyDialogsModal_ = true;
     QPointer<QDialog> about_;
 
     // The presence worker and its queue of device counts.

@@ -650,6 +650,11 @@ void Talvenix_DlgComposite::Cancel() {
     reject();
 }
 
+void Talvenix_DlgComposite::done(int result) {
+    CloseSteps();
+    CBaseDialog::done(result);
+}
+
 void Talvenix_DlgComposite::closeEvent(QCloseEvent* event) {
     CloseSteps();
     CBaseDialog::closeEvent(event);

@@ -58,6 +58,9 @@ public:
     ActionListView* Actions() const { return actions_; }
     MacroGauge* Gauge() const { return gauge_; }
 
+    // Every way the dialog ends (OK, Cancel, closed by the window) stops capture and recording.
+    void done(int result) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

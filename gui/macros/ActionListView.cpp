@@ -153,10 +153,8 @@ void ActionListModel::Reset() {
     endResetModel();
 }
 
-void ActionListModel::RowInserted(int row) {
-    beginInsertRows({}, row, row);
-    endInsertRows();
-}
+void ActionListModel::BeginInsert(int row) { beginInsertRows({}, row, row); }
+void ActionListModel::EndInsert() { endInsertRows(); }
 
 ActionListView::ActionListView(bool roundToTen, Prompt* prompt, QWidget* parent)
     : QTableView(parent), list_(roundToTen), model_(new ActionListModel(list_, prompt, this)) {
@@ -209,8 +207,11 @@ void ActionListView::SelectRow(int row) {
 }
 
 bool ActionListView::Insert(const macros::MacroAction& action) {
-    if (!list_.Insert(action)) return false;
-    model_->RowInserted(list_.Selected());
+    if (list_.Full()) return false;
+    const int at = list_.Selected() >= 0 ? list_.Selected() + 1 : list_.Count();
+    model_->BeginInsert(at);
+    list_.Insert(action);
+    model_->EndInsert();
     SyncSelection();
     Q_EMIT Edited();
     return true;

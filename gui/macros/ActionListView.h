@@ -29,7 +29,8 @@ public:
 
     // The list changed behind the model's back.
     void Reset();
-    void RowInserted(int row);
+    void BeginInsert(int row);
+    void EndInsert();
 
 Q_SIGNALS:
     void Edited();

@@ -422,6 +422,11 @@ void CTalvenix_DlgMacro::Cancel() {
     reject();
 }
 
+void CTalvenix_DlgMacro::done(int result) {
+    recording_->Abort();
+    CBaseDialog::done(result);
+}
+
 void CTalvenix_DlgMacro::closeEvent(QCloseEvent* event) {
     if (recording_->Recording() && !recording_->Stop()) {
         event->ignore();

@@ -48,6 +48,9 @@ public:
     ActionListView* Actions() const { return actions_; }
     MacroGauge* Gauge() const { return gauge_; }
 
+    // However the editor ends, recording stops with it.
+    void done(int result) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
