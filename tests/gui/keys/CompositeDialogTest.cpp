@@ -4,11 +4,13 @@
 #include <QTest>
 
 #include "core/device/Commands.h"
+#include "core/keys/KeyButtons.h"
 #include "core/keys/KeyDialogRules.h"
 #include "core/keys/KeyTable.h"
 #include "core/macros/MacroDownload.h"
 #include "core/text/Utf.h"
 #include "gui/keys/CompositeKeyDialog.h"
+#include "gui/keys/KeyDialogLauncher.h"
 #include "gui/macros/ActionListView.h"
 #include "gui/macros/MacroGauge.h"
 #include "service/simulator/PelloranSim.h"
@@ -275,6 +277,51 @@ TEST_F(CompositeDialog, AppliedEditsReachTheKeyboardAsShown) {
     EXPECT_EQ(entryOf(0x03A), (std::vector<std::uint8_t>{0x02, 0x02, 0x29}));  // Escape's usage
     EXPECT_EQ(entryOf(0x01E), (std::vector<std::uint8_t>{0x05, 0x01, 0x00}));  // macro at position 0
     EXPECT_EQ(entryOf(0x030), (std::vector<std::uint8_t>{0x03, 0xE9, 0x00}));  // volume up
+}
+
+}  // namespace
+
+namespace {
+
+// While the lighting panel's Switch mode is on, a click toggles the button's flag in the record
+// at the button's position and opens nothing.
+TEST_F(KeyDialogTest, SwitchModeTogglesTheButtonFlagInsteadOfOpening) {
+    gui::KeyEditServices services;
+    services.working = &host_.working;
+    services.prompt = &host_.prompt;
+    services.skinFolder = host_.SkinFolder();
+    services.shownProfile = [] { return 1; };
+    int changed = 0;
+    services.keysChanged = [&](const std::vector<int>&) { ++changed; };
+    bool switchOn = true;
+    gui::KeyDialogLauncher::Hooks hooks;
+    hooks.switchMode = [&] { return switchOn; };
+    hooks.modal = false;
+    QWidget window;
+    gui::KeyDialogLauncher launcher(std::move(services), std::move(hooks), &window);
+
+    const int position = *keys::KeyButtonOfCode(0x03A);
+    EXPECT_EQ(launcher.OpenForKey(position, nullptr), 0);
+    EXPECT_FALSE(launcher.IsOpen());
+    EXPECT_EQ(keys::ButtonFlagOf(
+                  host_.working.Lock()->image.keys[static_cast<std::size_t>(keys::RecordIndex(1, position))]),
+              1u);
+    EXPECT_EQ(launcher.OpenForG(2, true, nullptr), 0);  // G3 of bank B: position 11
+    EXPECT_EQ(keys::ButtonFlagOf(
+                  host_.working.Lock()->image.keys[static_cast<std::size_t>(keys::RecordIndex(1, 11))]),
+              1u);
+    EXPECT_EQ(launcher.OpenForKey(position, nullptr), 0);
+    EXPECT_EQ(keys::ButtonFlagOf(
+                  host_.working.Lock()->image.keys[static_cast<std::size_t>(keys::RecordIndex(1, position))]),
+              0u);
+    EXPECT_EQ(changed, 3);
+
+    switchOn = false;
+    EXPECT_EQ(launcher.OpenForKey(position, nullptr), 1);
+    EXPECT_TRUE(launcher.IsOpen());
+    launcher.CloseIfOpen();
+    EXPECT_FALSE(launcher.IsOpen());
+    EXPECT_EQ(launcher.OpenForKey(104, nullptr), -1);
 }
 
 }  // namespace
