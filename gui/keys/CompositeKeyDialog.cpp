@@ -8,8 +8,7 @@
 #include "core/keys/KeyCapture.h"
 #include "core/keys/MediaCatalogue.h"
 #include "core/macros/KeyEdit.h"
-#include "gui/Prompt.h"
-#include "gui/SkinPlacement.h"
+#include "gui/common/Prompt.h"
 #include "gui/keys/DialogKit.h"
 #include "gui/keys/KeyEditHost.h"
 #include "gui/keys/OnScreenKeyboard.h"
@@ -17,6 +16,7 @@
 #include "gui/macros/KeyEventFilter.h"
 #include "gui/macros/MacroGauge.h"
 #include "gui/macros/RecordingSession.h"
+#include "gui/skin/SkinPlacement.h"
 
 namespace talvenix::gui {
 

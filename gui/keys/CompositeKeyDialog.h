@@ -13,8 +13,8 @@
 #include "core/keys/KeyAssignment.h"
 #include "core/keys/KeyDialogRules.h"
 #include "core/macros/MacroList.h"
-#include "gui/BaseDialog.h"
-#include "gui/PngButton.h"
+#include "gui/skin/BaseDialog.h"
+#include "gui/skin/PngButton.h"
 
 namespace talvenix::gui {
 

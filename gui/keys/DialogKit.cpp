@@ -3,7 +3,7 @@
 #include <QWidget>
 
 #include "core/text/SafeFormat.h"
-#include "gui/SkinPlacement.h"
+#include "gui/skin/SkinPlacement.h"
 
 namespace talvenix::gui::kit {
 

@@ -5,8 +5,8 @@
 #include <QString>
 
 #include "core/text/LanguageTable.h"
-#include "gui/PngButton.h"
-#include "gui/SkinFile.h"
+#include "gui/skin/PngButton.h"
+#include "gui/skin/SkinFile.h"
 
 class QWidget;
 

@@ -4,10 +4,10 @@
 
 #include "core/keys/KeyTable.h"
 #include "core/macros/KeyEdit.h"
-#include "gui/Prompt.h"
-#include "gui/SkinPlacement.h"
+#include "gui/common/Prompt.h"
 #include "gui/keys/DialogKit.h"
 #include "gui/keys/KeyEditHost.h"
+#include "gui/skin/SkinPlacement.h"
 
 namespace talvenix::gui {
 

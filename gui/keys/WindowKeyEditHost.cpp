@@ -1,8 +1,11 @@
 #include "gui/keys/WindowKeyEditHost.h"
 
+#include <QFile>
+
 #include "core/profiles/KeyboardState.h"
 #include "core/profiles/ProfileSettings.h"
 #include "core/text/LanguageTable.h"
+#include "gui/common/WindowContext.h"
 
 namespace talvenix::gui {
 
@@ -14,6 +17,26 @@ std::string RecordDelayName() {
     return name;
 }
 }  // namespace
+
+KeyEditServices ServicesFromContext(const WindowContext& context, std::function<int()> shownProfile,
+                                    std::function<void()> refreshKeys) {
+    KeyEditServices s;
+    s.working = &context.working;
+    s.prompt = &context.prompt;
+    s.keyboard = &context.keyboard.State();
+    s.skinFolder = context.paths.skinFolder;
+    const QString program =
+        context.paths.ownFileName.isEmpty() ? QStringLiteral("talvenix") : context.paths.ownFileName;
+    s.settingsFile = profiles::ProfileSettings::FileFor(
+        QFile::encodeName(context.paths.configFolder).toStdString(), program.toStdString());
+    s.shownProfile = std::move(shownProfile);
+    ApplyRequests* apply = &context.apply;
+    s.keysChanged = [apply, refreshKeys = std::move(refreshKeys)](const std::vector<int>&) {
+        if (refreshKeys) refreshKeys();
+        apply->MarkApplyPending();
+    };
+    return s;
+}
 
 int WindowKeyEditHost::CurrentProfile() const { return s_.keyboard ? s_.keyboard->CachedProfile() : -1; }
 

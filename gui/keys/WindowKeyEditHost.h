@@ -24,6 +24,14 @@ struct KeyEditServices {
     std::function<void(const std::vector<int>&)> keysChanged;
 };
 
+struct WindowContext;
+
+// The services from a window's context: the working configuration, the prompt, the keyboard's
+// state, the skin folder and the settings file; `shownProfile` and `refreshKeys` come from the
+// window that shows the keys.
+KeyEditServices ServicesFromContext(const WindowContext& context, std::function<int()> shownProfile,
+                                    std::function<void()> refreshKeys);
+
 class WindowKeyEditHost : public KeyEditHost {
 public:
     explicit WindowKeyEditHost(KeyEditServices services) : s_(std::move(services)) {}

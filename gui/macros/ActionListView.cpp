@@ -7,7 +7,7 @@
 #include <QStyledItemDelegate>
 
 #include "core/keys/KeyTable.h"
-#include "gui/Prompt.h"
+#include "gui/common/Prompt.h"
 #include "gui/keys/DialogKit.h"
 
 namespace talvenix::gui {

@@ -9,8 +9,8 @@
 
 #include "core/macros/TextToMacro.h"
 #include "core/text/Utf.h"
-#include "gui/Prompt.h"
-#include "gui/SkinPlacement.h"
+#include "gui/common/Prompt.h"
+#include "gui/skin/SkinPlacement.h"
 #include "gui/keys/DialogKit.h"
 #include "gui/keys/KeyEditHost.h"
 #include "gui/macros/ActionListView.h"

@@ -1,7 +1,7 @@
 #include "gui/macros/RecordingSession.h"
 
 #include "core/keys/KeyTable.h"
-#include "gui/Prompt.h"
+#include "gui/common/Prompt.h"
 #include "gui/keys/DialogKit.h"
 #include "gui/macros/ActionListView.h"
 

@@ -9,7 +9,7 @@
 
 #include "core/macros/TextToMacro.h"
 #include "core/text/Utf.h"
-#include "gui/Prompt.h"
+#include "gui/common/Prompt.h"
 #include "gui/keys/CompositeKeyDialog.h"
 #include "gui/keys/DialogKit.h"
 #include "gui/keys/KeyEditHost.h"
