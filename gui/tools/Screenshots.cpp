@@ -17,6 +17,7 @@
 #include "gui/common/Prompt.h"
 #include "gui/main/TalvenixDlg.h"
 #include "gui/skin/SkinError.h"
+#include "gui/tools/ProfileScreenshots.h"
 #include "gui/tools/KeyDialogShots.h"
 #include "platform/ServiceLibraryLoader.h"
 
@@ -131,6 +132,8 @@ int main(int argc, char* argv[]) {
         if (auto* about = window.findChild<QDialog*>(QStringLiteral("AboutBox"))) {
             if (!Save(*about, QDir(out).filePath(QStringLiteral("about-box.png")))) result = 1;
         }
+        // --- profile manager, quick-switch menu, firmware update ---
+        if (gui::ShootProfileWindows(paths, link, prompt, out, Save, Settle) != 0) result = 1;
         // --- key assignment dialogs and macro editor ---
         if (!gui::SaveKeyDialogShots(out, paths.skinFolder)) result = 1;
         window.SetApplyPending(false);
