@@ -17,8 +17,8 @@
 #include "gui/common/Prompt.h"
 #include "gui/main/TalvenixDlg.h"
 #include "gui/skin/SkinError.h"
-#include "gui/tools/ProfileScreenshots.h"
 #include "gui/tools/KeyDialogShots.h"
+#include "gui/tools/ProfileScreenshots.h"
 #include "platform/ServiceLibraryLoader.h"
 
 namespace {
