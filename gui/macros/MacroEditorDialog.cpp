@@ -10,12 +10,12 @@
 #include "core/macros/TextToMacro.h"
 #include "core/text/Utf.h"
 #include "gui/common/Prompt.h"
-#include "gui/skin/SkinPlacement.h"
 #include "gui/keys/DialogKit.h"
 #include "gui/keys/KeyEditHost.h"
 #include "gui/macros/ActionListView.h"
 #include "gui/macros/MacroGauge.h"
 #include "gui/macros/RecordingSession.h"
+#include "gui/skin/SkinPlacement.h"
 
 namespace talvenix::gui {
 
