@@ -12,12 +12,14 @@
 #include <QUrl>
 
 #include "core/device/Commands.h"
+#include "core/keys/KeyButtons.h"
 #include "core/lighting/UserColourSet.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/text/LanguageSettings.h"
 #include "core/text/LanguageTable.h"
 #include "gui/common/QtTranslations.h"
 #include "gui/common/Texts.h"
+#include "gui/keys/KeyDialogLauncher.h"
 #include "gui/main/AboutBox.h"
 #include "gui/main/MainControls.h"
 #include "gui/profiles/ProfileWindows.h"
@@ -95,9 +97,7 @@ void CTalvenixDlg::BringUp() {
         this, Skin(), mainPictures_,
         StatePictures{colour0_, colour1_, mainPictures_.down, mainPictures_.disabled, colour0_});
     grid_->Build();
-    connect(grid_.get(), &CKeyGrid::KeyClicked, this, [](int) {
-        // The key assignment dialog comes with its own issue; until then a click does nothing.
-    });
+    WireKeyDialogs();
     ApplyTexts();
     RefreshKeys(true);
     apply_->SetPending(false);
@@ -619,6 +619,62 @@ void CTalvenixDlg::CreateProfileWindows() {
     // The hidden quick-switch button still answers its command.
     connect(Button(kIdQuickSwitch), &QAbstractButton::clicked, this,
             [this] { profiles_->ShowMenu(QCursor::pos()); });
+}
+
+}  // namespace talvenix::gui
+
+// --- key assignment dialogs and macro editor ---
+namespace talvenix::gui {
+
+void CTalvenixDlg::SetKeyDialogsModal(bool modal) {
+    keyDialogsModal_ = modal;
+    if (keyDialogs_) keyDialogs_->SetModal(modal);
+}
+
+void CTalvenixDlg::WireKeyDialogs() {
+    KeyDialogLauncher::Hooks hooks;
+    hooks.switchMode = [] { return false; };  // the Switch button is not offered yet
+    hooks.dialogOpen = [this](CBaseDialog* dialog, bool open) {
+        if (open)
+            dialogs_.RegisterDialog(dialog);
+        else
+            dialogs_.UnregisterDialog(dialog);
+    };
+    hooks.modal = keyDialogsModal_;
+    keyDialogs_ =
+        new KeyDialogLauncher(ServicesFromContext(
+                                  Context(), [this] { return shownProfile_; }, [this] { RefreshKeys(true); }),
+                              std::move(hooks), this);
+    connect(grid_.get(), &CKeyGrid::KeyClicked, this, [this](int i) {
+        if (!ColourKeysMode()) keyDialogs_->OpenForKey(i, grid_->KeyButton(i));
+    });
+    connect(grid_.get(), &CKeyGrid::GClicked, this,
+            [this](int n) { keyDialogs_->OpenForG(n, BankB(), grid_->GButton(n)); });
+    connect(Button(kIdMacro), &QAbstractButton::clicked, this,
+            [this] { keyDialogs_->OpenMacroCommand(BankB(), Button(kIdMacro)); });
+    auto menuOn = [this](CPngButton* button, std::function<std::optional<keys::DialogTarget>()> target,
+                         std::function<QString()> name) {
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(button, &QWidget::customContextMenuRequested, this,
+                [this, button, target, name](const QPoint& at) {
+                    if (const auto t = target())
+                        keyDialogs_->ShowKeyMenu(*t, name(), button->mapToGlobal(at));
+                });
+    };
+    for (int i = 0; i < keys::kKeyButtonCount; ++i) {
+        const keys::KeyCode code = keys::kKeyButtons[static_cast<std::size_t>(i)].code;
+        menuOn(
+            grid_->KeyButton(i), [code, i] { return keys::TargetOfKeyButton(code, i); },
+            [code] { return QString::fromStdString(keys::KeyNameOf(code)); });
+    }
+    for (int n = 0; n < keys::kGButtonCount; ++n) {
+        menuOn(
+            grid_->GButton(n), [this, n] { return keys::TargetOfGButton(n, BankB()); },
+            [n] { return QStringLiteral("G%1").arg(n + 1); });
+    }
+    Button(kIdMacro)->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Button(kIdMacro), &QWidget::customContextMenuRequested, this,
+            [this] { keyDialogs_->OpenMacroEditor(); });
 }
 
 }  // namespace talvenix::gui

@@ -31,6 +31,8 @@
 
 namespace talvenix::gui {
 
+class KeyDialogLauncher;
+
 class CTrayIcon;
 class ProfileWindows;
 
@@ -172,6 +174,17 @@ private:
     OpenDialogs dialogs_;
     QPointer<QDialog> about_;
     ProfileWindows* profiles_ = nullptr;  // owned by this window (QObject child)
+
+    // --- key assignment dialogs and macro editor ---
+public:
+    KeyDialogLauncher* KeyDialogs() const { return keyDialogs_; }
+    // Tests run the dialogs without a nested event loop.
+    void SetKeyDialogsModal(bool modal);
+
+private:
+    void WireKeyDialogs();
+    KeyDialogLauncher* keyDialogs_ = nullptr;
+    bool keyDialogsModal_ = true;
 };
 
 }  // namespace talvenix::gui

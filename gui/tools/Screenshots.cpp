@@ -21,6 +21,7 @@
 #include "gui/main/TalvenixDlg.h"
 #include "gui/skin/SkinError.h"
 #include "gui/skin/SkinFile.h"
+#include "gui/tools/KeyDialogShots.h"
 #include "gui/tools/ProfileScreenshots.h"
 #include "platform/ServiceLibraryLoader.h"
 
@@ -163,6 +164,8 @@ int main(int argc, char* argv[]) {
         // --- profile manager, quick-switch menu, firmware update ---
         if (screenFile.isEmpty() && gui::ShootProfileWindows(paths, link, prompt, out, Save, Settle) != 0)
             result = 1;
+        // --- key assignment dialogs and macro editor ---
+        if (screenFile.isEmpty() && !gui::SaveKeyDialogShots(out, paths.skinFolder)) result = 1;
         window.SetApplyPending(false);
         window.Quit();
     }

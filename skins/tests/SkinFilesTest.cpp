@@ -195,14 +195,33 @@ TEST(SkinLayout, DialogsPlaceTheControlsTheirWindowsRead) {
         {"Macro.ini",
          {"PROGRAM_LIST", "PROGRAM_LIST2", "FUNC_ADD", "FUNC_DELETE", "FUNC_RECORD", "FUNC_DELETE2",
           "FUNC_CLEAR", "FUNC_UP_TOP", "FUNC_UP", "FUNC_DOWN", "FUNC_DOWN_BOTTOM", "FUNC_RECORD_DELAY",
-          "CONTROL_OK", "CONTROL_CANCEL", "CONTROL2_APPLY"}},
+          "CONTROL_OK", "CONTROL_CANCEL", "CONTROL2_APPLY", "FUNC_MACRO_GAUGE", "FUNC_TEXT_MACRO_EDIT",
+          "FUNC_TEXT_MACRO_DELAY", "FUNC_TEXT_MACRO"}},
         {"Composite.ini",
-         {"CONTROL_KEY",       "CONTROL_MACRO",      "CONTROL_MEDIA",           "CONTROL_FUNCTION",
-          "CONTROL_CLEAR",     "CONTROL_MASK",       "CONTROL_TITLE",           "CONTROL_OSK",
-          "CONTROL_OK",        "CONTROL_CANCEL",     "FUNC_MACRO_ADD",          "FUNC_MACRO_DELETE",
-          "FUNC_MACRO_RECORD", "FUNC_MACRO_DELETE2", "FUNC_MACRO_CLEAR",        "FUNC_MACRO_UP_TOP",
-          "FUNC_MACRO_UP",     "FUNC_MACRO_DOWN",    "FUNC_MACRO_DOWN_BOTTOM",  "FUNC_MACRO_RECORD_DELAY",
-          "FUNC_MACRO_LIST2",  "FUNC_MACRO_CYCLES",  "FUNC_MACRO_CYCLES_PROMPT"}},
+         {"CONTROL_KEY",
+          "CONTROL_MACRO",
+          "CONTROL_MEDIA",
+          "CONTROL_FUNCTION",
+          "CONTROL_CLEAR",
+          "CONTROL_MASK",
+          "CONTROL_TITLE",
+          "CONTROL_OSK",
+          "CONTROL_OK",
+          "CONTROL_CANCEL",
+          "FUNC_MACRO_ADD",
+          "FUNC_MACRO_DELETE",
+          "FUNC_MACRO_RECORD",
+          "FUNC_MACRO_DELETE2",
+          "FUNC_MACRO_CLEAR",
+          "FUNC_MACRO_UP_TOP",
+          "FUNC_MACRO_UP",
+          "FUNC_MACRO_DOWN",
+          "FUNC_MACRO_DOWN_BOTTOM",
+          "FUNC_MACRO_RECORD_DELAY",
+          "FUNC_MACRO_LIST2",
+          "FUNC_MACRO_CYCLES",
+          "FUNC_MACRO_CYCLES_PROMPT",
+          "FUNC_MACRO_GAUGE"}},
         {"Key.ini",
          {"FUNC_EXTRA_1", "FUNC_EXTRA_2", "FUNC_EXTRA_3", "FUNC_EXTRA_4", "FUNC_EXTRA_2_2", "FUNC_SEL_1",
           "FUNC_SEL_2", "FUNC_SEL_3", "FUNC_SEL_4", "FUNC_SEL_5", "FUNC_SEL_6", "FUNC_SEL_7", "CONTROL_OK",
@@ -429,5 +448,37 @@ TEST(SkinTemplate, ColourSetTemplateHoldsTenSetsForEveryKey) {
         EXPECT_EQ(keys, 105) << qPrintable(section) << ": the 104 keys and Fn";
         EXPECT_TRUE(t.HasKey(section, "110")) << "Fn";
         EXPECT_TRUE(t.HasKey(section, "108")) << "Space";
+    }
+}
+
+// The key dialogs and the macro editor: no two controls a user sees at the same time overlap.
+// The composite dialog shows one page at a time, so its pages may reuse each other's places.
+TEST(SkinLayout, KeyAndMacroDialogControlsNeverOverlap) {
+    const QStringList single = {"KEY_SETTING", "FUNC_KEY_INPUT", "TISHI_SINGLE_STATIC"};
+    const QStringList media = {"MEDIA_SETTING_TISHI", "FUNC_MEDIA_SELECT"};
+    const QStringList function = {"FUNCTION_KEY_SETTING_TISHI", "FUNC_FUNCTION_SELECT"};
+    const auto isMacroPage = [](const QString& k) {
+        return k.startsWith("FUNC_MACRO") || k == "MARCO_NAME_SETTING";
+    };
+    for (const char* file : {"Composite.ini", "Key.ini", "Macro.ini"}) {
+        const auto rects = Rects(Layout(QString::fromLatin1(file)), "BUTTONINFO");
+        const bool paged = QString::fromLatin1(file) == "Composite.ini";
+        const auto pageOf = [&](const QString& k) -> int {
+            if (!paged) return 0;
+            if (single.contains(k)) return 1;
+            if (isMacroPage(k)) return 2;
+            if (media.contains(k)) return 3;
+            if (function.contains(k)) return 4;
+            return 0;  // shown on every page
+        };
+        for (int i = 0; i < rects.size(); ++i) {
+            for (int j = i + 1; j < rects.size(); ++j) {
+                const int a = pageOf(rects[i].first), b = pageOf(rects[j].first);
+                if (a != 0 && b != 0 && a != b) continue;
+                EXPECT_FALSE(rects[i].second.intersects(rects[j].second))
+                    << file << ": " << qPrintable(rects[i].first) << " overlaps "
+                    << qPrintable(rects[j].first);
+            }
+        }
     }
 }
