@@ -4,6 +4,7 @@
 #include <exception>
 #include <sstream>
 
+#include "TalvenixVersion.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/Context.h"
@@ -57,7 +58,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     app.add_option("--lang", ctx.options.language,
                    "language of key, media, function and effect names: en or zh "
                    "(default: the configurator's setting, else the system language)");
-    app.set_version_flag("--version", "talvenix-cli 0.1.0");
+    app.set_version_flag("--version", std::string(kProgram) + " " + TALVENIX_VERSION);
 
     Action run;
     AddDeviceCommands(app, ctx, run);
