@@ -13,10 +13,10 @@
 #include "core/keys/KeyAssignment.h"
 #include "core/text/IniFile.h"
 #include "core/text/LanguageTable.h"
-#include "gui/AppPaths.h"
-#include "gui/Prompt.h"
-#include "gui/SkinError.h"
-#include "gui/TalvenixDlg.h"
+#include "gui/app/AppPaths.h"
+#include "gui/common/Prompt.h"
+#include "gui/main/TalvenixDlg.h"
+#include "gui/skin/SkinError.h"
 #include "platform/ServiceLibraryLoader.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "core/text/IniFile.h"
 #include "core/text/LanguageTable.h"
-#include "gui/SkinFile.h"
+#include "gui/skin/SkinFile.h"
 
 namespace talvenix::test {
 
@@ -106,7 +106,9 @@ void TestSkin::Remove(const QString& name) const { QFile::remove(QDir(SkinFolder
 void MainWindowTest::SetUp() {
     home_ = std::make_unique<TempHome>();
     skin_ = std::make_unique<TestSkin>();
-    sim_ = std::make_unique<SimKeyboard>();
+    sim_ = std::make_unique<SimKeyboard>(Timing());
+    // From here on the UI thread must never talk to the keyboard; TearDown checks.
+    WatchKeyboardCallsOn(std::this_thread::get_id());
     text::LoadLanguageTable(
         QFile::encodeName(skin_->SkinFolder() + QStringLiteral("/language.ini")).toStdString(),
         text::kEnglish);
@@ -117,6 +119,9 @@ void MainWindowTest::TearDown() {
         window_->Quit();
         window_.reset();
     }
+    EXPECT_EQ(KeyboardCallsOnWatchedThread(), 0)
+        << "the UI thread talked to the keyboard, first through " << FirstKeyboardCallOnWatchedThread();
+    WatchKeyboardCallsOn({});
     sim_.reset();
     QDir(skin_->ProgramFolder()).removeRecursively();
     skin_.reset();

@@ -10,9 +10,10 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <thread>
 
-#include "gui/Prompt.h"
-#include "gui/TalvenixDlg.h"
+#include "gui/common/Prompt.h"
+#include "gui/main/TalvenixDlg.h"
 #include "tests/support/SimKeyboard.h"
 #include "tests/support/TempHome.h"
 
@@ -57,7 +58,10 @@ private:
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
+    // Fails the test when any keyboard call was made on the UI thread.
     void TearDown() override;
+    // The simulated keyboard's link timing; slow-keyboard tests give it more room.
+    virtual device::TransportTiming Timing() const { return FastTiming(); }
 
     // Brings the window up and waits until the first presence check and the deferred
     // initialisation are done. `startFlag` is "/Start".

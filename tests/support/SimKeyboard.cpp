@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <mutex>
 
 namespace talvenix::test {
 
@@ -15,29 +17,78 @@ device::TransportTiming FastTiming() {
     return t;
 }
 
+namespace {
+
+std::mutex watchMutex;
+std::thread::id watchedThread;
+std::string firstWatchedCall;
+std::atomic<int> watchedCalls{0};
+
+void NoteKeyboardCall(const char* entry) {
+    std::lock_guard lock(watchMutex);
+    if (watchedThread == std::thread::id() || std::this_thread::get_id() != watchedThread) return;
+    if (watchedCalls++ == 0) firstWatchedCall = entry;
+}
+
+// The simulator's entry point `Fn`, noting the calling thread first.
+template <auto Fn>
+struct Watched;
+template <typename R, typename... A, R (*Fn)(A...)>
+struct Watched<Fn> {
+    static const char* name;
+    static R Call(A... args) {
+        NoteKeyboardCall(name);
+        return Fn(args...);
+    }
+};
+template <typename R, typename... A, R (*Fn)(A...)>
+const char* Watched<Fn>::name = "";
+
+template <auto Fn>
+auto WatchedEntry(const char* name) {
+    Watched<Fn>::name = name;
+    return &Watched<Fn>::Call;
+}
+
+}  // namespace
+
+void WatchKeyboardCallsOn(std::thread::id thread) {
+    std::lock_guard lock(watchMutex);
+    watchedThread = thread;
+    watchedCalls = 0;
+    firstWatchedCall.clear();
+}
+
+int KeyboardCallsOnWatchedThread() { return watchedCalls.load(); }
+
+std::string FirstKeyboardCallOnWatchedThread() {
+    std::lock_guard lock(watchMutex);
+    return firstWatchedCall;
+}
+
 device::ServiceLibraryLink SimulatorLink() {
     device::ServiceLibraryLink link;
     link.Debug = &::Debug;
     link.Init = &::Init;
     link.End = &::End;
-    link.RequestGetDeviceCount = &::RequestGetDeviceCount;
+    link.RequestGetDeviceCount = WatchedEntry<&::RequestGetDeviceCount>("RequestGetDeviceCount");
     link.DeleteRequestFromUnitId = &::DeleteRequestFromUnitId;
     link.DeleteRequestFromHandle = &::DeleteRequestFromHandle;
-    link.RequestWrite = &::RequestWrite;
-    link.RequestWriteOne = &::RequestWriteOne;
-    link.RequestStatusWrite = &::RequestStatusWrite;
-    link.RequestStatusGet = &::RequestStatusGet;
+    link.RequestWrite = WatchedEntry<&::RequestWrite>("RequestWrite");
+    link.RequestWriteOne = WatchedEntry<&::RequestWriteOne>("RequestWriteOne");
+    link.RequestStatusWrite = WatchedEntry<&::RequestStatusWrite>("RequestStatusWrite");
+    link.RequestStatusGet = WatchedEntry<&::RequestStatusGet>("RequestStatusGet");
     link.RequestAsyncRead = &::RequestAsyncRead;
-    link.RequestStatusSetFeature = &::RequestStatusSetFeature;
+    link.RequestStatusSetFeature = WatchedEntry<&::RequestStatusSetFeature>("RequestStatusSetFeature");
     return link;
 }
 
-SimKeyboard::SimKeyboard() {
+SimKeyboard::SimKeyboard(device::TransportTiming timing) {
     // In-process tests drive the simulator directly: no state file, no control socket that a
     // parallel test process could collide with.
     unsetenv("TALVENIX_SIM_STATE");
     setenv("TALVENIX_SIM_SOCKET", "none", 0);
-    link_ = std::make_unique<device::DeviceLink>(SimulatorLink(), FastTiming());
+    link_ = std::make_unique<device::DeviceLink>(SimulatorLink(), timing);
     PelloranSimReset();
     Control("latency 0");
     link_->RegisterStandingReads();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/device/DeviceLink.h"
@@ -17,12 +18,21 @@ namespace talvenix::test {
 // Waits short enough for fault tests, long enough for a loaded CI machine.
 device::TransportTiming FastTiming();
 
-// The twelve entry points of the directly linked simulator.
+// The twelve entry points of the directly linked simulator. Every call that talks to the
+// keyboard (count, writes, status reads and writes) passes the thread watch below.
 device::ServiceLibraryLink SimulatorLink();
+
+// Counts keyboard calls made on one thread (the GUI tests watch the UI thread, which must
+// never wait on the keyboard). A default id watches nothing.
+void WatchKeyboardCallsOn(std::thread::id thread);
+int KeyboardCallsOnWatchedThread();
+// The entry point of the first such call ("" when none).
+std::string FirstKeyboardCallOnWatchedThread();
 
 class SimKeyboard {
 public:
-    SimKeyboard();
+    // `timing`: the link's waits (slow-keyboard tests give it room for the latency they set).
+    explicit SimKeyboard(device::TransportTiming timing = FastTiming());
     ~SimKeyboard();
     SimKeyboard(const SimKeyboard&) = delete;
     SimKeyboard& operator=(const SimKeyboard&) = delete;

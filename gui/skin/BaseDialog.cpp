@@ -1,0 +1,110 @@
+#include "gui/skin/BaseDialog.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+#include <vector>
+
+#include "gui/skin/SkinError.h"
+
+namespace talvenix::gui {
+
+QRegion RegionFromMask(const QImage& mask) {
+    const QImage image = mask.convertToFormat(QImage::Format_RGB32);
+    std::vector<QRect> runs;
+    QRegion region;
+    constexpr std::size_t kBatch = 2000;  // unite in batches: one huge setRects is slow
+    const QRgb white = qRgb(255, 255, 255);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < image.width()) {
+            while (x < image.width() && (line[x] & 0xFFFFFFu) == (white & 0xFFFFFFu)) ++x;
+            const int start = x;
+            while (x < image.width() && (line[x] & 0xFFFFFFu) != (white & 0xFFFFFFu)) ++x;
+            if (x > start) runs.emplace_back(start, y, x - start, 1);
+            if (runs.size() == kBatch) {
+                QRegion part;
+                part.setRects(runs.data(), static_cast<int>(runs.size()));
+                region += part;
+                runs.clear();
+            }
+        }
+    }
+    if (!runs.empty()) {
+        QRegion part;
+        part.setRects(runs.data(), static_cast<int>(runs.size()));
+        region += part;
+    }
+    return region;
+}
+
+CBaseDialog::CBaseDialog(const QString& layoutPath, QWidget* parent)
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog), skin_(layoutPath) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CBaseDialog::InitSkin() {
+    // A missing layout file, or one that names no background, is reported as itself: the
+    // picture it should name cannot be.
+    if (!skin_.Exists() || skin_.BackgroundName().trimmed().isEmpty()) throw SkinError(skin_.Path());
+    background_ = skin_.LoadPicture(skin_.BackgroundName());
+    const QImage mask = skin_.LoadImage(skin_.MaskName());
+    setFixedSize(background_.size());
+    shape_ = RegionFromMask(mask);
+    // An empty region means "no mask" to Qt; an all-white mask asks for a window with no
+    // visible pixel, so give it a shape that lies outside the window.
+    setMask(shape_.isEmpty() ? QRegion(-2, -2, 1, 1) : shape_);
+}
+
+void CBaseDialog::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, background_);
+}
+
+void CBaseDialog::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
+    // Let the window manager move the window when it can; otherwise follow the mouse.
+    if (windowHandle() && windowHandle()->startSystemMove()) return;
+    dragging_ = true;
+    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void CBaseDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && (event->buttons() & Qt::LeftButton))
+        move(event->globalPosition().toPoint() - dragOffset_);
+    else
+        QDialog::mouseMoveEvent(event);
+}
+
+void CBaseDialog::mouseReleaseEvent(QMouseEvent* event) {
+    dragging_ = false;
+    QDialog::mouseReleaseEvent(event);
+}
+
+void CBaseDialog::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+void CBaseDialog::keyReleaseEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QDialog::keyReleaseEvent(event);
+    }
+}
+
+}  // namespace talvenix::gui

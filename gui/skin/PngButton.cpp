@@ -1,0 +1,108 @@
+#include "gui/skin/PngButton.h"
+
+#include <QEnterEvent>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace talvenix::gui {
+
+namespace {
+constexpr int kTipMilliseconds = 2000;
+}
+
+CPngButton::CPngButton(QWidget* parent) : QAbstractButton(parent) {
+    setAttribute(Qt::WA_Hover);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void CPngButton::SetColourMode(bool on, QColor colour) {
+    colourMode_ = on;
+    frameColour_ = colour;
+    setAttribute(Qt::WA_OpaquePaintEvent, on && !backdrop_.isNull());
+    update();
+}
+
+void CPngButton::SetColourBackdrop(const QPixmap& backdrop) {
+    backdrop_ = backdrop;
+    setAttribute(Qt::WA_OpaquePaintEvent, colourMode_ && !backdrop_.isNull());
+    update();
+}
+
+const QPixmap* CPngButton::CurrentPicture(bool* usedNormal) const {
+    if (usedNormal) *usedNormal = false;
+    if (colourMode_) return nullptr;
+    if (!isEnabled()) return &pictures_.disabled;
+    if (!alternative_.isNull()) return &alternative_;
+    if (isDown()) return &pictures_.down;
+    if (hover_) return &pictures_.over;
+    if (setState_) return &pictures_.set;
+    if (usedNormal) *usedNormal = true;
+    return &pictures_.normal;
+}
+
+void CPngButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    bool usedNormal = false;
+    const QPixmap* picture = CurrentPicture(&usedNormal);
+    if (colourMode_) {
+        if (!backdrop_.isNull()) painter.drawPixmap(0, 0, backdrop_);
+        // Pixels 1..2 of each edge, as four filled bands: the preview repaints every key 20
+        // times a second, and filling rectangles costs far less than stroking a wide pen.
+        const int w = width();
+        const int h = height();
+        painter.fillRect(QRect(1, 1, w - 2, 2), frameColour_);
+        painter.fillRect(QRect(1, h - 3, w - 2, 2), frameColour_);
+        painter.fillRect(QRect(1, 3, 2, h - 6), frameColour_);
+        painter.fillRect(QRect(w - 3, 3, 2, h - 6), frameColour_);
+    } else if (picture && !picture->isNull()) {
+        const QRect source(faceSource_.x() - 1, faceSource_.y() - 1, width(), height());
+        painter.drawPixmap(QPoint(0, 0), *picture, source);
+    }
+    if (textStyle_.on && !text().isEmpty()) {
+        QFont font(textStyle_.face);
+        font.setPointSizeF(textStyle_.pointSize);
+        painter.setFont(font);
+        painter.setPen(isEnabled() ? textStyle_.colour : textStyle_.disabledColour);
+        const QRect area = rect().marginsRemoved(textStyle_.margins);
+        if (textStyle_.rotationTenths != 0) {
+            painter.save();
+            painter.translate(area.center());
+            painter.rotate(-textStyle_.rotationTenths / 10.0);
+            const QRect extent = painter.fontMetrics().boundingRect(text());
+            painter.drawText(
+                QRect(-extent.width() / 2, -extent.height() / 2, extent.width(), extent.height()),
+                Qt::AlignCenter, text());
+            painter.restore();
+        } else {
+            painter.drawText(area, static_cast<int>(textStyle_.align), text());
+        }
+    }
+    if (paintCallback_) paintCallback_(painter, *this, usedNormal);
+}
+
+void CPngButton::enterEvent(QEnterEvent* event) {
+    hover_ = true;
+    update();
+    if (!tip_.isEmpty())
+        QToolTip::showText(event->globalPosition().toPoint(), tip_, this, rect(), kTipMilliseconds);
+    QAbstractButton::enterEvent(event);
+}
+
+void CPngButton::leaveEvent(QEvent* event) {
+    hover_ = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+bool CPngButton::event(QEvent* event) {
+    // Our own tip, with its 2000 ms limit, replaces Qt's default tooltip handling.
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (!tip_.isEmpty()) QToolTip::showText(help->globalPos(), tip_, this, rect(), kTipMilliseconds);
+        return true;
+    }
+    return QAbstractButton::event(event);
+}
+
+}  // namespace talvenix::gui
