@@ -18,12 +18,12 @@
 #include <cstdlib>
 
 #include "core/lighting/EffectCode.h"
-#include "gui/BaseDialog.h"
-#include "gui/KeyGrid.h"
-#include "gui/SkinFile.h"
-#include "gui/SkinPlacement.h"
 #include "gui/lighting/KeyColourView.h"
 #include "gui/lighting/KeyPreview.h"
+#include "gui/main/KeyGrid.h"
+#include "gui/skin/BaseDialog.h"
+#include "gui/skin/SkinFile.h"
+#include "gui/skin/SkinPlacement.h"
 
 namespace {
 

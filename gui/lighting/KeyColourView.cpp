@@ -2,8 +2,8 @@
 
 #include <QImage>
 
-#include "gui/KeyGrid.h"
-#include "gui/PngButton.h"
+#include "gui/main/KeyGrid.h"
+#include "gui/skin/PngButton.h"
 
 namespace talvenix::gui {
 

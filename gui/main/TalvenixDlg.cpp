@@ -83,6 +83,7 @@ void CTalvenixDlg::BringUp() {
         this, Skin(), mainPictures_,
         StatePictures{colour0_, colour1_, mainPictures_.down, mainPictures_.disabled, colour0_});
     grid_->Build();
+    lighting_->AttachKeys(*grid_);  // lighting panel wiring: preview and painting on the key buttons
     connect(grid_.get(), &CKeyGrid::KeyClicked, this, [](int) {
         // The key assignment dialog comes with its own issue; until then a click does nothing.
     });
@@ -96,7 +97,9 @@ void CTalvenixDlg::BringUp() {
 
 void CTalvenixDlg::CreateParts() {
     jobs_ = std::make_unique<KeyboardJobs>(*ctx_.link);
-    lighting_ = new LightingPanel(*this, Skin(), ctx_.link->Transport(), ctx_.paths);
+    // --- lighting panel wiring ---
+    lighting_ = new LightingPanel(LightingPanelContext{*this, Skin(), ctx_.link->Transport(), ctx_.paths,
+                                                       jobs_.get(), &keyboard_, ctx_.prompt, &dialogs_});
     lighting_->Build();
 
     ApplyController::Hooks applyHooks;
@@ -263,7 +266,9 @@ void CTalvenixDlg::Show() {
 void CTalvenixDlg::HideToTray() { hide(); }
 
 void CTalvenixDlg::OnProfileButton(int profile) {
-    if (!quitting_) apply_->SwitchProfile(profile);
+    if (quitting_) return;
+    lighting_->ProfileChosen(profile);  // lighting panel wiring: another profile turns the colour keys off
+    apply_->SwitchProfile(profile);
 }
 
 void CTalvenixDlg::ShowProfile(int profile) {
