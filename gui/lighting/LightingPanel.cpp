@@ -770,6 +770,13 @@ void LightingPanel::PassKey(PaintButton button) {
     }
 }
 
+void LightingPanel::PaintKeys(const std::vector<PaintButton>& buttons) {
+    if (!KeysPaint()) return;
+    stroke_.Take();
+    for (PaintButton b : buttons) PassKey(b);
+    EndStroke();
+}
+
 void LightingPanel::EndStroke() {
     stroking_ = false;
     std::vector<PaintButton> buttons = stroke_.Take();

@@ -104,6 +104,8 @@ public:
     void ChooseColour(ColourTarget target, const QColor& colour);
     void PickWheelColour(QPoint hostPos);  // a point on the colour wheel
     void SetRgbBoxes(int r, int g, int b);
+    // Paints keys as one drag across them would (screenshots and scripted tours use it).
+    void PaintKeys(const std::vector<lighting::PaintButton>& buttons);
 
     // --- keyboard thread (inside a job) ---
     // Reads the lighting of `profile` (0..2; anything else reads profile 0) and the per-key

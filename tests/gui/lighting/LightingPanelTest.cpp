@@ -2,6 +2,7 @@
 // writes what the keyboard should hold, the colour-keys mode and its refusals, the R/G/B boxes
 // and the colour wheel, painting keys, pacing of dragged controls, failed writes, and the effect
 // preview on the real key buttons.
+#include <QColorDialog>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -11,11 +12,13 @@
 #include "core/device/Commands.h"
 #include "core/device/DeviceReport.h"
 #include "core/lighting/Colour.h"
+#include "core/lighting/LightingPanelRules.h"
 #include "core/lighting/PreviewTables.h"
 #include "core/lighting/UserColourSet.h"
 #include "core/text/IniFile.h"
 #include "gui/app/AppPaths.h"
 #include "gui/common/Texts.h"
+#include "gui/lighting/ColourPopup.h"
 #include "gui/lighting/LightingPanel.h"
 #include "gui/main/KeyGrid.h"
 #include "gui/skin/BaseDialog.h"
@@ -312,6 +315,57 @@ TEST_F(LightingPanelTest, PreviewFramesPaintTheRealKeyButtons) {
     Panel().Preview()->Tick();
     EXPECT_EQ(Panel().Keys().Shown(0), a);
     EXPECT_EQ(a, BankColour(64));
+}
+
+TEST_F(LightingPanelTest, TheWheelAndTheColourPopUpSetTheColour) {
+    ModeOn();
+    ChooseEffect(1);
+    // The wheel's colour is the background picture's pixel under the cursor.
+    const QPoint centre(lighting::kColourWheelCentreX + 20, lighting::kColourWheelCentreY - 10);
+    const QColor expected = window_->Background().toImage().pixelColor(centre);
+    QTest::mousePress(window_.get(), Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(window_.get(), Qt::LeftButton, {}, centre);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(Child<QLineEdit>("m_edit_rgbr")->text().toInt(), expected.red());
+    EXPECT_EQ(Child<QLineEdit>("m_edit_rgbb")->text().toInt(), expected.blue());
+    ASSERT_TRUE(WaitFor([&] { return Record()[5] == expected.red() && Record()[7] == expected.blue(); }));
+    // Outside the circle nothing is picked.
+    Child<QLineEdit>("m_edit_rgbr")->setText(QStringLiteral("7"));
+    QTest::mouseClick(window_.get(), Qt::LeftButton, {},
+                      QPoint(lighting::kColourWheelCentreX + 60, lighting::kColourWheelCentreY + 60));
+    EXPECT_EQ(Child<QLineEdit>("m_edit_rgbr")->text(), "7");
+
+    // A colour button's pop-up: "Other..." opens the colour dialog, whose choice is written.
+    Child<gui::CPngButton>("CONTROL_HXysButton")->click();
+    auto* popup = window_->findChild<gui::CColourPopup*>(QStringLiteral("ColourPopup"));
+    ASSERT_NE(popup, nullptr);
+    popup->ChooseOther();
+    auto* dialog = window_->findChild<QColorDialog*>(QStringLiteral("OtherColourDialog"));
+    ASSERT_NE(dialog, nullptr);
+    dialog->setCurrentColor(QColor(1, 2, 3));
+    dialog->accept();
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(Record()[5], 1);
+    EXPECT_EQ(Record()[6], 2);
+    EXPECT_EQ(Record()[7], 3);
+}
+
+TEST_F(LightingPanelTest, ColourSetsAreChosenAndRenamedInTheProfilesFile) {
+    ModeOn();
+    ChooseEffect(20);
+    auto* sets = Child<QComboBox>("CONTROL_umCombo");
+    ASSERT_TRUE(sets->isVisible());
+    ASSERT_EQ(sets->count(), lighting::kColourSets);
+    sets->setCurrentIndex(3);
+    Q_EMIT sets->activated(3);
+    ASSERT_TRUE(Settle());
+    const auto file = lighting::UserColourFilePath(home_->DocumentsFolder() / "Talvenix", 0);
+    EXPECT_EQ(text::IniFile(file).Get("PRESENTMODE", "mode", ""), "3");
+    sets->lineEdit()->selectAll();
+    QTest::keyClicks(sets->lineEdit(), QStringLiteral("Night"));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(text::IniFile(file).Get("MODENAME", "3", ""), "Night");
+    EXPECT_EQ(sets->itemText(3), "Night");
 }
 
 }  // namespace
