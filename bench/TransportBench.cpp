@@ -2,7 +2,8 @@
 //  (a) exchanges per second at zero reply latency;
 //  (b) a full write (begin, a 16384-byte macro image, three key blocks, end) and
 //  (c) a full read-back of the same, at a USB-like reply latency, each with its ratio to the
-//      latency model's minimum: exchanges x latency (+ the end command's 10 ms pause for writes).
+//      latency model's minimum: exchanges x latency (+ the end command's 10 ms pause for writes);
+//  (d) the write of (b) verified by reading it back: exchanges and time against the bare write.
 // Loads libPelloranSim.so the way the program does. Usage: bench_transport [latency-us] [exchanges]
 #include <dlfcn.h>
 
@@ -14,6 +15,7 @@
 
 #include "core/device/Commands.h"
 #include "core/device/DeviceLink.h"
+#include "core/device/VerifyWrites.h"
 #include "platform/ServiceLibraryLoader.h"
 
 using namespace talvenix;
@@ -109,6 +111,30 @@ int main(int argc, char** argv) {
             readExchanges, latencyUs, cSec, cMin, cSec / cMin,
             rr == device::kOk && back == image ? "" : "  READ-BACK DIFFERS");
         if (wr != device::kOk || rr != device::kOk || back != image) rc = 1;
+
+        // (d) the same write verified: read back the image and the three blocks, compare.
+        const auto d0 = Clock::now();
+        const auto s0 = t.Stats();
+        const int dw = device::RunWriteSequence(t, [&] {
+            int r = device::WriteMacroMemory(t, image);
+            for (int p = 0; p < 3 && r == device::kOk; ++p) r = device::WriteKeyBlock(t, block, p);
+            return r;
+        });
+        const auto s1 = t.Stats();
+        const double dWriteSec = Seconds(Clock::now() - d0);
+        bool verified = dw == device::kOk && device::VerifyMacroMemory(t, image).Ok();
+        for (int p = 0; p < 3 && verified; ++p) verified = device::VerifyKeyBlock(t, block, p).Ok();
+        const auto s2 = t.Stats();
+        const double dSec = Seconds(Clock::now() - d0);
+        const auto written = s1.exchanges - s0.exchanges;
+        const auto total = s2.exchanges - s0.exchanges;
+        const double ratio = static_cast<double>(total) / static_cast<double>(written);
+        std::printf(
+            "(d) verified write: %llu exchanges for the write, %llu with the read-back (%.2fx, target <= 2), "
+            "%.3f s against %.3f s unverified (%.2fx)%s\n",
+            static_cast<unsigned long long>(written), static_cast<unsigned long long>(total), ratio, dSec,
+            dWriteSec, dSec / dWriteSec, verified ? "" : "  VERIFY FAILED");
+        if (!verified || ratio > 2.0) rc = 1;
     }
     platform::UnloadServiceLibrary(loaded.link);
     return rc;

@@ -33,16 +33,10 @@ constexpr const char* kFooter =
 
 // One line per failure: CLI11's own messages may span lines, and a parser's message may quote
 // raw input bytes (control characters, malformed UTF-8) that must not reach the terminal as is.
-std::string OneLine(std::string text) {
-    text = text::SanitizeUtf8(text);
-    for (char& c : text) {
-        if (c == '\n' || c == '\r')
-            c = ' ';
-        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
-    }
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
+std::string OneLine(const std::string& text) {
+    std::string line = PrintableText(text);
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
 }
 
 }  // namespace

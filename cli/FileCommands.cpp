@@ -10,6 +10,7 @@
 #include "cli/ProfileJson.h"
 #include "cli/ProfileListing.h"
 #include "cli/Progress.h"
+#include "cli/Storable.h"
 #include "core/device/ResultCodes.h"
 #include "core/macros/MacroDownload.h"
 #include "core/macros/MacroImage.h"
@@ -19,6 +20,7 @@
 #include "core/profiles/ProfileStore.h"
 #include "core/profiles/ProfileTransfer.h"
 #include "core/profiles/ReadBack.h"
+#include "core/text/AtomicFile.h"
 #include "core/text/LanguageTable.h"
 #include "core/text/Utf.h"
 #include "platform/UserFolders.h"
@@ -33,7 +35,7 @@ void NoteDamagedParts(Context& ctx, const std::string& file, std::span<const std
                       const char* consequence) {
     const auto repairs = profiles::ParseProfileFile(bytes).repairs;
     if (!repairs.Any()) return;
-    ctx.Err() << "talvenix-cli: note: " << file << " has damaged parts (";
+    ctx.Err() << "talvenix-cli: note: " << PrintableText(file) << " has damaged parts (";
     const char* sep = "";
     auto item = [&](bool on, const char* what) {
         if (!on) return;
@@ -45,13 +47,16 @@ void NoteDamagedParts(Context& ctx, const std::string& file, std::span<const std
     item(repairs.stringsDropped != 0, "a key's string lies outside the string block");
     item(repairs.macrosTruncated || repairs.stringsTruncated, "the file ends early");
     item(repairs.macrosCapped, "more than 100 macros");
+    item(repairs.idsRenumbered,
+         "a macro id outside 1..100 or used twice was renumbered, so keys bound to it play another macro or "
+         "none");
     ctx.Err() << "); " << consequence << '\n';
 }
 
 void RunValidate(Context& ctx, const std::string& file) {
     const auto bytes = ReadWholeFile(file);
     const macros::Configuration cfg = ParseValidProfileFile(bytes, file);
-    ctx.Out() << file << ": valid profile file (" << cfg.macros.size()
+    ctx.Out() << PrintableText(file) << ": valid profile file (" << cfg.macros.size()
               << (cfg.macros.size() == 1 ? " macro, " : " macros, ") << cfg.strings.TotalSize()
               << " bytes of strings)\n";
     NoteDamagedParts(ctx, file, bytes, "a restore takes only what can be read");
@@ -71,10 +76,17 @@ void RunToJson(Context& ctx, const std::string& file) {
     NoteDamagedParts(ctx, file, bytes, "the JSON holds what could be read");
 }
 
-void RunFromJson(Context&, const std::string& json, const std::string& outFile) {
+// Says what the keyboard will not keep as given, one line each.
+void WarnUnstorable(Context& ctx, const std::vector<std::string>& findings) {
+    for (const auto& f : findings) ctx.Err() << "talvenix-cli: warning: " << PrintableText(f) << '\n';
+}
+
+void RunFromJson(Context& ctx, const std::string& json, const std::string& outFile) {
     const auto bytes = ReadWholeFile(json);
     const std::vector<std::uint8_t> file = ProfileFileFromJson(std::string(bytes.begin(), bytes.end()));
     WriteWholeFile(outFile, file);
+    // Key assignments depend on the keyboard's layout and are checked by restore.
+    WarnUnstorable(ctx, UnstorableMacroActions(profiles::ParseProfileFile(file).config));
 }
 
 // The keyboard facts backup and restore need (default layout, macro space).
@@ -96,6 +108,9 @@ void RunBackup(Context& ctx, const std::string& file) {
     if (std::filesystem::is_directory(file, ec)) FailBadInput(file + ": is a folder");
     const auto parent = std::filesystem::absolute(file, ec).parent_path();
     if (!std::filesystem::is_directory(parent, ec)) FailBadInput(parent.string() + ": no such folder");
+    // Refuse a target that would be refused anyway before the keyboard is read.
+    std::string refused;
+    if (!text::ResolveWriteTarget(file, refused)) FailBadInput(refused);
 
     Session& kb = ctx.AttachedKeyboard();
     Progress progress("reading the keyboard");
@@ -148,6 +163,13 @@ void RunRestore(Context& ctx, const std::string& file) {
                      "; nothing was changed");
     }
 
+    if (const auto layout = state.DefaultLayout()) {
+        progress.reset();
+        WarnUnstorable(ctx, UnstorableAssignments(cfg, *layout));
+        WarnUnstorable(ctx, UnstorableMacroActions(cfg));
+        progress.emplace("writing the keyboard");
+    }
+
     macros::WorkingConfig working;
     macros::DownloadSnapshot snapshot;
     const profiles::ProfileStore store(platform::DocumentsFolder());
@@ -165,6 +187,7 @@ void RunRestore(Context& ctx, const std::string& file) {
             using D = macros::DownloadOutcome::Result;
             const auto& d = outcome.download;
             if (d.result == D::DeviceFailed) CheckDeviceResult(d.deviceResult, "writing the keyboard");
+            if (d.result == D::VerifyFailed) CheckVerifyResult(d.verify);
             if (d.result == D::MacroSpaceExceeded) {
                 FailBadInput(file + ": the macros do not fit the keyboard's macro space");
             }

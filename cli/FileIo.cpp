@@ -25,7 +25,12 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uintmax_t 
     if (path.empty()) FailBadInput("a file name is needed");
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) FailBadInput(path + ": no such file");
+    if (ec == std::errc::too_many_symbolic_link_levels) FailBadInput(path + ": symbolic link loop");
+    if (ec && ec != std::errc::no_such_file_or_directory) FailBadInput(path + ": " + ec.message());
+    if (!std::filesystem::exists(status)) {
+        const bool danglingLink = std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec));
+        FailBadInput(path + (danglingLink ? ": is a symbolic link to a missing file" : ": no such file"));
+    }
     if (!std::filesystem::is_regular_file(status)) FailBadInput(path + ": not a regular file");
     const auto size = std::filesystem::file_size(path, ec);
     if (ec) FailBadInput(path + ": cannot read its size");
@@ -42,7 +47,8 @@ void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
     if (path.empty() || path == "-") FailBadInput("an output file name is needed");
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) FailBadInput(path + ": is a folder");
-    if (!text::WriteFileAtomically(path, bytes)) FailBadInput(path + ": cannot be written");
+    std::string error;
+    if (!text::WriteFileAtomically(path, bytes, &error)) FailBadInput(error);
 }
 
 }  // namespace talvenix::cli

@@ -9,6 +9,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/Language.h"
+#include "core/device/VerifyWrites.h"
 #include "core/lighting/ColourKeysMode.h"
 #include "core/lighting/LightingController.h"
 #include "core/lighting/LightingResult.h"
@@ -53,6 +54,13 @@ std::unique_ptr<lighting::LightingController> OpenLighting(Context& ctx, int pro
                        "reading the lighting of profile " + std::to_string(profile) + " failed");
     }
     return controller;
+}
+
+// What the controller believes the profile's record now holds must be what the keyboard holds.
+void VerifyRecord(Context& ctx, const lighting::LightingController& lc) {
+    const lighting::LightingRecord& r = lc.Record(lc.Profile());
+    CheckVerifyResult(device::VerifyLighting(ctx.AttachedKeyboard().Transport(), r.bytes,
+                                             static_cast<std::uint16_t>(lc.Profile() * r.bytes.size())));
 }
 
 const char* PresetName(int index) {
@@ -131,11 +139,13 @@ void RunSet(Context& ctx, const SetOptions& o) {
     }
     if (o.preset) CheckLightingResult(lc->SetPresetColour(*o.preset), "setting the preset colour");
     if (o.reportRate) CheckLightingResult(lc->SetReportRate(*o.reportRate), "setting the report rate");
+    VerifyRecord(ctx, *lc);
 }
 
 void RunReset(Context& ctx, int profile) {
     auto lc = OpenLighting(ctx, profile);
     CheckLightingResult(lc->ResetLighting(), "resetting the lighting");
+    VerifyRecord(ctx, *lc);
 }
 
 }  // namespace

@@ -201,25 +201,78 @@ Json MacroToJson(const macros::MacroRecord& m) {
 
 // ---------- from JSON ----------
 
+// Parsed into std::map objects: member lookup stays logarithmic however many members a
+// hostile file has (the ordered form searches linearly, which made parsing quadratic).
+using InJson = nlohmann::json;
+
+// No profile needs more: nesting of 5 levels, a few hundred members per object.
+constexpr int kMaxJsonDepth = 32;
+constexpr std::size_t kMaxJsonMembers = 100'000;
+
+// One linear pass over the text before the parser sees it: the parser recurses per level (a
+// deep file would overflow the stack) and the checks below walk every member.
+void CheckJsonShape(const std::string& text) {
+    std::vector<std::size_t> members;  // per open bracket: separators seen so far
+    bool inString = false;
+    bool escaped = false;
+    for (char c : text) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        switch (c) {
+            case '"':
+                inString = true;
+                break;
+            case '{':
+            case '[':
+                members.push_back(0);
+                if (members.size() > static_cast<std::size_t>(kMaxJsonDepth)) {
+                    FailBadInput("JSON: nested deeper than " + std::to_string(kMaxJsonDepth) +
+                                 " levels; no profile needs that");
+                }
+                break;
+            case '}':
+            case ']':
+                if (!members.empty()) members.pop_back();
+                break;
+            case ',':
+                if (!members.empty() && ++members.back() >= kMaxJsonMembers) {
+                    FailBadInput("JSON: an object or array with more than " +
+                                 std::to_string(kMaxJsonMembers) + " members; no profile needs that");
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
 [[noreturn]] void Bad(const std::string& where, const std::string& what) {
     FailBadInput(where + ": " + what);
 }
 
-std::uint64_t UnsignedField(const Json& j, const std::string& where, std::uint64_t max) {
+std::uint64_t UnsignedField(const InJson& j, const std::string& where, std::uint64_t max) {
     if (!j.is_number_integer() && !j.is_number_unsigned()) Bad(where, "must be a whole number");
-    if (j.is_number_integer() && j.get<std::int64_t>() < 0) Bad(where, "must not be negative");
+    // Unsigned numbers count as integers too: only a signed one can be below zero.
+    if (!j.is_number_unsigned() && j.get<std::int64_t>() < 0) Bad(where, "must not be negative");
     const std::uint64_t v = j.get<std::uint64_t>();
     if (v > max) Bad(where, "must be at most " + std::to_string(max));
     return v;
 }
 
-const std::string& StringField(const Json& j, const std::string& where) {
+const std::string& StringField(const InJson& j, const std::string& where) {
     if (!j.is_string()) Bad(where, "must be a string");
     return j.get_ref<const std::string&>();
 }
 
 template <std::size_t N>
-std::array<std::uint8_t, N> HexField(const Json& j, const std::string& where) {
+std::array<std::uint8_t, N> HexField(const InJson& j, const std::string& where) {
     const std::string& s = StringField(j, where);
     if (s.size() != N * 2) Bad(where, "must be " + std::to_string(N * 2) + " hex digits");
     std::array<std::uint8_t, N> out{};
@@ -232,7 +285,7 @@ std::array<std::uint8_t, N> HexField(const Json& j, const std::string& where) {
 }
 
 // A string field, or its "Utf16" hex form (see PutText); nullopt when neither is given.
-std::optional<std::u16string> TextField(const Json& j, const std::string& field, const std::string& where) {
+std::optional<std::u16string> TextField(const InJson& j, const std::string& field, const std::string& where) {
     const std::string hexField = field + "Utf16";
     if (j.contains(field) && j.contains(hexField)) Bad(where, "has both " + field + " and " + hexField);
     if (j.contains(field)) return text::Utf8ToUtf16(StringField(j[field], where + "." + field));
@@ -250,7 +303,7 @@ std::optional<std::u16string> TextField(const Json& j, const std::string& field,
 
 // A word from a table, or a number up to `max`.
 template <typename WordLookup>
-std::uint64_t WordOrNumber(const Json& j, const std::string& where, WordLookup lookup, std::uint64_t max,
+std::uint64_t WordOrNumber(const InJson& j, const std::string& where, WordLookup lookup, std::uint64_t max,
                            const char* what) {
     if (j.is_string()) {
         const auto v = lookup(j.get_ref<const std::string&>());
@@ -260,7 +313,7 @@ std::uint64_t WordOrNumber(const Json& j, const std::string& where, WordLookup l
     return UnsignedField(j, where, max);
 }
 
-std::uint16_t KeyField(const Json& j, const std::string& where) {
+std::uint16_t KeyField(const InJson& j, const std::string& where) {
     if (j.is_string()) {
         const auto code = KeyCodeOfName(j.get_ref<const std::string&>());
         if (!code) Bad(where, "unknown key '" + j.get<std::string>() + "'");
@@ -269,7 +322,7 @@ std::uint16_t KeyField(const Json& j, const std::string& where) {
     return static_cast<std::uint16_t>(UnsignedField(j, where, 0xFFFF));
 }
 
-void CheckMembers(const Json& j, const std::string& where, std::initializer_list<const char*> allowed) {
+void CheckMembers(const InJson& j, const std::string& where, std::initializer_list<const char*> allowed) {
     if (!j.is_object()) Bad(where, "must be an object");
     for (auto it = j.begin(); it != j.end(); ++it) {
         bool ok = false;
@@ -278,7 +331,7 @@ void CheckMembers(const Json& j, const std::string& where, std::initializer_list
     }
 }
 
-KeyAssignment RecordFromJson(const Json& j, const std::string& where, std::uint16_t expectedTag,
+KeyAssignment RecordFromJson(const InJson& j, const std::string& where, std::uint16_t expectedTag,
                              macros::KeyStringTable& strings, int stringSlot) {
     CheckMembers(j, where,
                  {"kind", "tag", "cycles", "value", "target", "path", "text", "pathUtf16", "textUtf16",
@@ -335,13 +388,23 @@ KeyAssignment RecordFromJson(const Json& j, const std::string& where, std::uint1
     return r;
 }
 
-macros::MacroRecord MacroFromJson(const Json& j, const std::string& where, int position) {
+macros::MacroRecord MacroFromJson(const InJson& j, const std::string& where, int position) {
     CheckMembers(
         j, where,
         {"id", "name", "nameUtf16", "cycles", "playMode", "new", "reserved1", "reserved2", "actions"});
     macros::MacroRecord m;
-    m.id = j.contains("id") ? static_cast<std::uint16_t>(UnsignedField(j["id"], where + ".id", 0xFFFF))
-                            : static_cast<std::uint16_t>(position + 1);
+    m.id = static_cast<std::uint16_t>(position + 1);
+    if (j.contains("id")) {
+        // Keys name macros by id; the keyboard numbers them 1..100, and a file load would renumber
+        // any other id and leave its keys pointing at another macro.
+        const auto id = UnsignedField(j["id"], where + ".id", 0xFFFF);
+        if (id < 1 || id > static_cast<std::uint64_t>(macros::kMaxMacros)) {
+            Bad(where + ".id", std::to_string(id) + " is not a macro id (1.." +
+                                   std::to_string(macros::kMaxMacros) +
+                                   "); a key bound to it would play another macro");
+        }
+        m.id = static_cast<std::uint16_t>(id);
+    }
     if (const auto text = TextField(j, "name", where)) {
         const std::u16string& name = *text;
         if (name.size() > static_cast<std::size_t>(macros::kMaxNameLength)) {
@@ -366,14 +429,14 @@ macros::MacroRecord MacroFromJson(const Json& j, const std::string& where, int p
         m.reserved2 = static_cast<std::uint16_t>(UnsignedField(j["reserved2"], where + ".reserved2", 0xFFFF));
     }
     if (j.contains("actions")) {
-        const Json& actions = j["actions"];
+        const InJson& actions = j["actions"];
         if (!actions.is_array()) Bad(where + ".actions", "must be an array");
         if (actions.size() > static_cast<std::size_t>(macros::kMaxActions)) {
             Bad(where + ".actions", "has more than " + std::to_string(macros::kMaxActions) + " actions");
         }
         for (std::size_t i = 0; i < actions.size(); ++i) {
             const std::string at = where + ".actions[" + std::to_string(i) + "]";
-            const Json& a = actions[i];
+            const InJson& a = actions[i];
             CheckMembers(a, at, {"delay", "key", "dir"});
             if (!a.contains("key")) Bad(at, "has no key");
             macros::MacroAction& out = m.actions[i];
@@ -449,10 +512,12 @@ std::string ProfileFileToJson(std::span<const std::uint8_t> bytes) {
 }
 
 std::vector<std::uint8_t> ProfileFileFromJson(const std::string& text) {
-    Json root;
+    CheckJsonShape(text);
+    InJson root;
     try {
-        root = Json::parse(text);
-    } catch (const Json::parse_error& e) {
+        root = InJson::parse(text);
+    } catch (const InJson::exception& e) {
+        // Syntax errors and numbers too large for any type alike.
         FailBadInput(std::string("not valid JSON: ") + e.what());
     }
     CheckMembers(root, "JSON",
@@ -472,8 +537,8 @@ std::vector<std::uint8_t> ProfileFileFromJson(const std::string& text) {
         std::memcpy(&cfg.image.keySection, raw.data(), raw.size());
     }
 
-    const Json empty = Json::array();
-    const Json& profilesJson = root.contains("profiles") ? root["profiles"] : empty;
+    const InJson empty = InJson::array();
+    const InJson& profilesJson = root.contains("profiles") ? root["profiles"] : empty;
     if (!profilesJson.is_array()) FailBadInput("profiles: must be an array");
     if (profilesJson.size() > static_cast<std::size_t>(keys::kBlockCount)) {
         FailBadInput("profiles: has more than " + std::to_string(keys::kBlockCount) + " blocks");
@@ -481,7 +546,7 @@ std::vector<std::uint8_t> ProfileFileFromJson(const std::string& text) {
     for (int b = 0; b < keys::kBlockCount; ++b) {
         const std::string where = "profiles[" + std::to_string(b) + "]";
         const bool present = static_cast<std::size_t>(b) < profilesJson.size();
-        const Json blockJson = present ? profilesJson[static_cast<std::size_t>(b)] : Json::object();
+        const InJson blockJson = present ? profilesJson[static_cast<std::size_t>(b)] : InJson::object();
         CheckMembers(blockJson, where, {"gKeyNumbers", "keys"});
         bool gNumbers = b == 0;  // the default table's choice
         if (blockJson.contains("gKeyNumbers")) {
@@ -493,7 +558,7 @@ std::vector<std::uint8_t> ProfileFileFromJson(const std::string& text) {
             block[static_cast<std::size_t>(slot)].tag = gNumbers ? keys::GKeyNumber(slot) : 0;
         }
         if (!blockJson.contains("keys")) continue;
-        const Json& keysJson = blockJson["keys"];
+        const InJson& keysJson = blockJson["keys"];
         if (!keysJson.is_object()) Bad(where + ".keys", "must be an object");
         std::set<int> seen;
         for (auto it = keysJson.begin(); it != keysJson.end(); ++it) {
@@ -508,7 +573,7 @@ std::vector<std::uint8_t> ProfileFileFromJson(const std::string& text) {
     }
 
     if (root.contains("macros")) {
-        const Json& macrosJson = root["macros"];
+        const InJson& macrosJson = root["macros"];
         if (!macrosJson.is_array()) FailBadInput("macros: must be an array");
         if (macrosJson.size() > static_cast<std::size_t>(macros::kMaxMacros)) {
             FailBadInput("macros: more than " + std::to_string(macros::kMaxMacros) + " macros");

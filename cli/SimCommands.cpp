@@ -23,7 +23,7 @@ void Send(Context& ctx, const std::string& line) {
         if (!reason.empty() && reason[0] == ' ') reason.erase(0, 1);
         FailBadInput("the simulated keyboard refused '" + line + "': " + reason);
     }
-    ctx.Out() << reply << '\n';
+    ctx.Out() << PrintableText(reply) << '\n';  // the reply comes from whoever listens there
 }
 
 }  // namespace

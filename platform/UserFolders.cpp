@@ -60,9 +60,4 @@ std::string SystemLanguageString() {
     return {};
 }
 
-std::filesystem::path RuntimeFolder() {
-    if (auto dir = Env("XDG_RUNTIME_DIR"); !dir.empty()) return dir;
-    return "/tmp";
-}
-
 }  // namespace talvenix::platform

@@ -23,7 +23,4 @@ std::filesystem::path HomeFolder();
 // empty.
 std::string SystemLanguageString();
 
-// Per-user runtime folder for sockets: $XDG_RUNTIME_DIR, else /tmp.
-std::filesystem::path RuntimeFolder();
-
 }  // namespace talvenix::platform

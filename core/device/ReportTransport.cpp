@@ -20,10 +20,25 @@ int ReportTransport::DeviceCount() const {
     return count > 0 ? count : 0;
 }
 
-ReportTransport::WaitResult ReportTransport::WaitForReply() {
-    std::unique_lock lock(slotMutex_);
-    const bool got = slotEvent_.wait_for(lock, timing_.attemptWait, [this] { return signalled_; });
-    return got ? WaitResult::Signalled : WaitResult::Timeout;
+TransportStats ReportTransport::Stats() {
+    std::lock_guard lock(slotMutex_);
+    return stats_;
+}
+
+void ReportTransport::EraseNewestOf(std::uint64_t exchange) {
+    for (auto it = outstanding_.rbegin(); it != outstanding_.rend(); ++it) {
+        if (it->exchange == exchange) {
+            outstanding_.erase(std::next(it).base());
+            return;
+        }
+    }
+}
+
+void ReportTransport::ForgetExpiredLocked(std::chrono::steady_clock::time_point now) {
+    // A reply this late is taken as lost; the exchange in progress keeps all its attempts.
+    std::erase_if(outstanding_, [&](const Outstanding& o) {
+        return o.exchange != exchange_ && now - o.sentAt > timing_.staleReplyWindow;
+    });
 }
 
 int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length, std::uint8_t* reply,
@@ -38,76 +53,86 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
     std::memcpy(frame.data(), request, std::min(length, kReportSize));
     const HidUnitFilter filter = ControlFilter();
     const std::uint32_t checksum = TalvenixRequestChecksum(&filter, 0, 0, frame.data(), frame.size());
+    const Echo echo{frame[kOffCommand], frame[kOffLength], frame[kOffAddress], frame[kOffAddress + 1]};
+
+    std::unique_lock lock(slotMutex_);
+    const std::uint64_t id = nextExchange_++;
+    exchange_ = id;
+    currentEcho_ = echo;
+    ++stats_.exchanges;
 
     auto finish = [&](int result, std::size_t length_out) {
-        std::lock_guard lock(slotMutex_);
         busy_ = false;
         replyBuffer_ = nullptr;
         replyCapacity_ = 0;
+        exchange_ = 0;  // replies still owed to this exchange are stale from now on
         if (received != nullptr) *received = length_out;
         return result;
     };
 
     int failedAttempts = 0;
     for (;;) {
-        {
-            std::unique_lock lock(slotMutex_);
-            if (busy_) {
-                // Second guard only: the exchange mutex already keeps exchanges apart.
-                lock.unlock();
-                std::this_thread::sleep_for(timing_.busyBackoff);
-                lock.lock();
-                busy_ = false;
-            }
-            replyBuffer_ = reply;
-            replyCapacity_ = capacity;
-            receivedLength_ = 0;
-            signalled_ = false;
-            busy_ = true;
+        if (busy_) {
+            // Second guard only: the exchange mutex already keeps exchanges apart.
+            lock.unlock();
+            std::this_thread::sleep_for(timing_.busyBackoff);
+            lock.lock();
+            busy_ = false;
         }
-        if (link_.RequestWriteOne == nullptr ||
-            link_.RequestWriteOne(&filter, 0, 0, frame.data(), static_cast<std::uint32_t>(frame.size()),
-                                  checksum, 0) <= 0) {
+        const auto now = std::chrono::steady_clock::now();
+        ForgetExpiredLocked(now);
+        replyBuffer_ = reply;
+        replyCapacity_ = capacity;
+        receivedLength_ = 0;
+        signalled_ = false;
+        foreign_ = false;
+        ateSameEcho_ = false;
+        busy_ = true;
+        outstanding_.push_back(Outstanding{echo, id, now});
+        ++stats_.writes;
+
+        lock.unlock();
+        const bool written = link_.RequestWriteOne != nullptr &&
+                             link_.RequestWriteOne(&filter, 0, 0, frame.data(),
+                                                   static_cast<std::uint32_t>(frame.size()), checksum, 0) > 0;
+        lock.lock();
+        if (!written) {
+            EraseNewestOf(id);  // nothing went out, so no reply is owed for this attempt
             return finish(kRefused, 0);
         }
 
+        const bool signalled = slotEvent_.wait_for(lock, timing_.attemptWait, [this] { return signalled_; });
         bool retry = false;
-        std::size_t gotLength = 0;
-        if (WaitForReply() == WaitResult::Timeout) {
+        if (!signalled) {
+            ++stats_.timeouts;
+            if (ateSameEcho_) {
+                // A reply with this attempt's echo was taken as an earlier attempt's late one, and
+                // nothing came after it: that earlier reply was lost, and the one dropped was ours.
+                // Owing nothing more for this attempt keeps one lost reply from costing every
+                // later request with the same echo a wait.
+                EraseNewestOf(id);
+            }
+            // Otherwise its reply stays owed: if it turns up later it is dropped.
+            retry = true;
+        } else if (foreign_) {
             retry = true;
         } else {
-            std::lock_guard lock(slotMutex_);
-            gotLength = receivedLength_;
-            const bool sameCommand = gotLength > kOffCommand && reply[kOffCommand] == frame[kOffCommand];
+            const std::size_t gotLength = receivedLength_;
             const bool errorStatus = gotLength > kOffStatus && (reply[kOffStatus] == kStatusChecksumError ||
                                                                 reply[kOffStatus] == kStatusRangeError);
-            if (!sameCommand) {
-                retry = true;
-                gotLength = 0;
-            } else if (errorStatus) {
-                // The keyboard answered but rejected it: try again; after the last attempt the
-                // caller decodes the status left in the reply.
-                if (failedAttempts + 1 >= kAttempts) {
-                    busy_ = false;
-                    replyBuffer_ = nullptr;
-                    if (received != nullptr) *received = gotLength;
-                    return kOk;
-                }
-                retry = true;
-            } else {
-                busy_ = false;
-                replyBuffer_ = nullptr;
-                if (received != nullptr) *received = gotLength;
-                return kOk;
+            if (!errorStatus || failedAttempts + 1 >= kAttempts) {
+                // A rejection on the last attempt is returned with its status left in the reply
+                // for the caller to decode.
+                return finish(kOk, gotLength);
             }
+            retry = true;
         }
         if (retry) {
             if (++failedAttempts >= kAttempts) return finish(kNoReply, 0);
-            {
-                std::lock_guard lock(slotMutex_);
-                busy_ = false;
-            }
+            busy_ = false;
+            lock.unlock();
             std::this_thread::sleep_for(timing_.retryPause);
+            lock.lock();
         }
     }
 }
@@ -124,14 +149,41 @@ int ReportTransport::PostRawReport(const std::uint8_t* bytes, std::size_t length
 
 void ReportTransport::OnControlReport(const std::uint8_t* bytes, std::size_t count) {
     std::lock_guard lock(slotMutex_);
-    // Nobody waiting, or this attempt already has its reply: drop it.
-    if (!busy_ || signalled_ || replyBuffer_ == nullptr) return;
-    const std::size_t n = std::min(count, replyCapacity_);
-    if (bytes != nullptr && n > 0) std::memcpy(replyBuffer_, bytes, n);
-    receivedLength_ = n;
+    const bool waiting = busy_ && !signalled_ && replyBuffer_ != nullptr;
+    // Shorter than its header: no echo to match and no status to read.
+    if (bytes != nullptr && count > kOffStatus) {
+        const Echo echo{bytes[kOffCommand], bytes[kOffLength], bytes[kOffAddress], bytes[kOffAddress + 1]};
+        ForgetExpiredLocked(std::chrono::steady_clock::now());
+        // The keyboard answers in order, so the oldest attempt with this echo is the one answered.
+        const auto owed = std::find_if(outstanding_.begin(), outstanding_.end(),
+                                       [&](const Outstanding& o) { return o.echo == echo; });
+        if (owed != outstanding_.end()) {
+            const std::uint64_t owner = owed->exchange;
+            outstanding_.erase(owed);
+            if (!waiting || owner != exchange_) {
+                // The answer to an exchange already given up or already answered.
+                ++stats_.staleDiscarded;
+                if (waiting && echo == currentEcho_) ateSameEcho_ = true;
+                return;
+            }
+            // Any attempt of the exchange in progress carried the same frame: take it.
+            const std::size_t n = std::min(count, replyCapacity_);
+            if (n > 0) std::memcpy(replyBuffer_, bytes, n);
+            receivedLength_ = n;
+            signalled_ = true;
+            // Notified under the lock: once the waiter sees the reply it may return and its
+            // owner may destroy the transport, so nothing here may touch it afterwards.
+            slotEvent_.notify_all();
+            return;
+        }
+    }
+    if (!waiting) return;  // nobody waiting: dropped
+    // A reply that answers nothing we sent (a wrong echo, or too short to tell) settles the
+    // attempt in progress as failed; the keyboard owes nothing more for it.
+    ++stats_.foreignReplies;
+    EraseNewestOf(exchange_);
+    foreign_ = true;
     signalled_ = true;
-    // Notified under the lock: once the waiter sees the reply it may return and its owner may
-    // destroy the transport, so nothing here may touch it after the lock is released.
     slotEvent_.notify_all();
 }
 

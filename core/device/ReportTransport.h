@@ -2,10 +2,12 @@
 // interface, one reply handed over from the library's notification thread.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 
 #include "core/device/ServiceLibraryLink.h"
@@ -18,6 +20,18 @@ struct TransportTiming {
     std::chrono::milliseconds retryPause{10};      // between attempts
     std::chrono::milliseconds busyBackoff{1001};   // when another exchange is still in flight
     std::chrono::milliseconds endUpdatePause{10};  // before the end-update command
+    // How long the reply of an attempt that was given up may still turn up. Until then a reply
+    // with its echo is taken as that late reply, never as the answer to a later request.
+    std::chrono::milliseconds staleReplyWindow{5000};
+};
+
+// Running totals of the exchange loop, for soak tests and benchmarks.
+struct TransportStats {
+    std::uint64_t exchanges = 0;       // SendReport calls that reached the library
+    std::uint64_t writes = 0;          // frames handed to the library
+    std::uint64_t timeouts = 0;        // attempts whose wait ran out
+    std::uint64_t staleDiscarded = 0;  // late replies of given-up or answered attempts, dropped
+    std::uint64_t foreignReplies = 0;  // replies matching no request sent (wrong echo, too short)
 };
 
 class ReportTransport {
@@ -28,8 +42,9 @@ public:
     ReportTransport(const ReportTransport&) = delete;
     ReportTransport& operator=(const ReportTransport&) = delete;
 
-    // Sends `request` (zero-filled or cut to 64 bytes) and waits for the reply carrying the
-    // same command byte. Returns 1 (reply copied, `*received` bytes; its status may still be an
+    // Sends `request` (zero-filled or cut to 64 bytes) and waits for its reply: the one echoing
+    // the request's command, length and address (bytes 3..6) and not owed to an earlier attempt
+    // that was given up. Returns 1 (reply copied, `*received` bytes; its status may still be an
     // error), 0 (no keyboard / wait failed), -1 (library refused), -2 (no matching reply after
     // three attempts). Callers on any thread are served one at a time.
     int SendReport(const std::uint8_t* request, std::size_t length, std::uint8_t* reply, std::size_t capacity,
@@ -47,11 +62,19 @@ public:
     int DeviceCount() const;
 
     const TransportTiming& Timing() const { return timing_; }
+    TransportStats Stats();
     const ServiceLibraryLink& Link() const { return link_; }
 
 private:
-    enum class WaitResult { Signalled, Timeout };
-    WaitResult WaitForReply();
+    using Echo = std::array<std::uint8_t, 4>;  // bytes 3..6: command, length, address
+    // An attempt whose reply has not arrived yet.
+    struct Outstanding {
+        Echo echo;
+        std::uint64_t exchange;
+        std::chrono::steady_clock::time_point sentAt;
+    };
+    void ForgetExpiredLocked(std::chrono::steady_clock::time_point now);
+    void EraseNewestOf(std::uint64_t exchange);  // the latest attempt of `exchange` is owed nothing
 
     ServiceLibraryLink link_;
     TransportTiming timing_;
@@ -65,6 +88,13 @@ private:
     std::uint8_t* replyBuffer_ = nullptr;
     std::size_t replyCapacity_ = 0;
     std::size_t receivedLength_ = 0;
+    bool foreign_ = false;      // the attempt was answered by a reply that matches nothing
+    bool ateSameEcho_ = false;  // this attempt saw its echo dropped as an older attempt\'s reply
+    Echo currentEcho_{};
+    std::uint64_t exchange_ = 0;  // id of the exchange in progress, 0 between exchanges
+    std::uint64_t nextExchange_ = 1;
+    std::deque<Outstanding> outstanding_;  // oldest first
+    TransportStats stats_;
 };
 
 }  // namespace talvenix::device

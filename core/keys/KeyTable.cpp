@@ -201,7 +201,7 @@ constexpr std::array<std::uint16_t, 32> kConsumerUsages = {
     0x225, 0x226, 0x227, 0x22A, 0x0E2, 0x0CD, 0x0B7, 0x0B6, 0x0B5,
 };
 
-constexpr std::array<std::optional<KeyIndex>, 256> BuildVkKeyTable() {
+std::array<std::optional<KeyIndex>, 256> BuildVkKeyTable() {
     std::array<std::optional<KeyIndex>, 256> vkTable{};
     // The lowest-indexed entry carrying each virtual key. VK 0 (unused entries) and 0xFF
     // ("no virtual key") name no key.
@@ -225,7 +225,12 @@ constexpr std::array<std::optional<KeyIndex>, 256> BuildVkKeyTable() {
     return vkTable;
 }
 
-constexpr std::array<std::optional<KeyIndex>, 256> kVkKeyTable = BuildVkKeyTable();
+// Built on first use rather than at compile time: clang 14 cannot evaluate the copy of an
+// array of optionals in a constant expression.
+const std::array<std::optional<KeyIndex>, 256>& BuiltVkKeyTable() {
+    static const std::array<std::optional<KeyIndex>, 256> table = BuildVkKeyTable();
+    return table;
+}
 
 constexpr std::array<KeyCode, 18> kMediaCaptureExclusions = {
     0x120, 0x130, 0x12E, 0x124, 0x122, 0x119, 0x110, 0x16D, 0x132,
@@ -323,10 +328,10 @@ std::string NameOfListPosition(int listPosition) {
     return text::CutToUtf16Units(EntryName(KeyEntryOf(code)), text::IniFile::kMaxResultUnits);
 }
 
-const std::array<std::optional<KeyIndex>, 256>& VkKeyTable() { return kVkKeyTable; }
+const std::array<std::optional<KeyIndex>, 256>& VkKeyTable() { return BuiltVkKeyTable(); }
 
 KeyCode CodeOfVk(std::uint8_t vk) {
-    const auto& index = kVkKeyTable[vk];
+    const auto& index = BuiltVkKeyTable()[vk];
     return index ? KeyCodeOf(*index) : kNoKey;
 }
 
@@ -339,7 +344,7 @@ KeyCode ResolveKeyEvent(std::uint32_t vk, std::uint32_t flags) {
     const KeyEntry& entry = KeyEntryOf(candidate);
     if (entry.vk == vk || entry.vkNumLockOff == vk) return candidate;
     if (vk <= 0xFF) {
-        const auto& index = kVkKeyTable[vk];
+        const auto& index = BuiltVkKeyTable()[vk];
         if (index && *index == (candidate & 0xFF)) return candidate;
     }
     return fallback;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/device/Commands.h"
+#include "core/device/VerifyWrites.h"
 #include "core/keys/KeyBlockCodec.h"
 
 namespace talvenix::macros {
@@ -85,6 +86,17 @@ DownloadOutcome DownloadSnapshotToKeyboard(DownloadSnapshot& snapshot, const Dow
     if (rc != device::kOk) {
         out.result = Result::DeviceFailed;
         out.deviceResult = rc;
+        return out;
+    }
+    if (!target.verify) return out;
+    // Every command said yes; make sure the keyboard holds what it acknowledged.
+    out.verify = device::VerifyMacroMemory(t, image);
+    for (std::size_t i = 0; i < blocks.size() && out.verify.Ok(); ++i)
+        out.verify = device::VerifyKeyBlock(t, blocks[i], profiles[i]);
+    if (!out.verify.Ok()) {
+        out.result = Result::VerifyFailed;
+        if (out.verify.status == device::VerifyResult::Status::ReadFailed)
+            out.deviceResult = out.verify.deviceResult;
     }
     return out;
 }
@@ -135,6 +147,8 @@ std::string_view DescribeDownloadResult(DownloadOutcome::Result result) {
             return "out of memory";
         case R::DeviceFailed:
             return "a keyboard command failed";
+        case R::VerifyFailed:
+            return "the keyboard does not read back what was written";
     }
     return "unknown";
 }

@@ -15,6 +15,7 @@
 
 #include "core/device/ConfigBlock.h"
 #include "core/device/ReportTransport.h"
+#include "core/device/VerifyWrites.h"
 #include "core/macros/MacroImage.h"
 #include "core/macros/WorkingConfig.h"
 
@@ -27,6 +28,8 @@ struct DownloadTarget {
     const device::KeyBlock* defaultLayout = nullptr;  // nullptr when never read
     bool allProfiles = false;                         // true: profiles 0, 1, 2; false: currentProfile
     int currentProfile = -1;                          // -1 when unknown
+    // Read back the macro memory the image covers and every key block written, and compare.
+    bool verify = true;
 };
 
 struct DownloadOutcome {
@@ -38,12 +41,14 @@ struct DownloadOutcome {
         ProfileUnknown,      // one profile wanted, the current one unknown: nothing written
         OutOfMemory,         // nothing written
         DeviceFailed,        // a command failed (deviceResult says how); end was still sent
+        VerifyFailed,        // written, but the read-back differs or failed (verify names the area)
     };
     Result result = Result::Written;
-    bool namesDropped = false;  // written without names because only that fitted
-    int deviceResult = 1;       // first failing device result, 1 when none
-    std::size_t imageSize = 0;  // bytes of the image written
-    MacroImageSizes sizes{};    // both sizes of the image, for messages and the CLI
+    bool namesDropped = false;    // written without names because only that fitted
+    int deviceResult = 1;         // first failing device result, 1 when none
+    std::size_t imageSize = 0;    // bytes of the image written
+    MacroImageSizes sizes{};      // both sizes of the image, for messages and the CLI
+    device::VerifyResult verify;  // the first area that did not read back as written
 
     bool Ok() const { return result == Result::Written; }
     int ResultCode() const { return Ok() ? 1 : 0; }

@@ -127,16 +127,19 @@ MacroImageDecode DecodeMacroImage(std::span<const std::uint8_t> image, std::u16s
         std::size_t at = offset + 4;
         for (std::size_t k = 0; k < count; ++k, at += 4)
             m.actions[k] = DecodeMacroAction(bytes.subspan(at).first<4>());
-        if (nameLength != 0) {
-            std::u16string name;
-            for (std::size_t k = 0; k < nameLength; ++k)
-                name.push_back(static_cast<char16_t>(Word(bytes, at + 2 * k)));
-            m.SetName(name);
-        } else {
-            std::u16string name(namePrefix);
-            for (char c : std::to_string(i + 1)) name.push_back(static_cast<char16_t>(c));
-            m.SetName(name);
+        // A stored name ends at its first NUL; one that ends before it starts is no name, and
+        // gets the default like a missing one (else it would read back empty, then as the default).
+        std::u16string name;
+        for (std::size_t k = 0; k < nameLength; ++k) {
+            const auto unit = static_cast<char16_t>(Word(bytes, at + 2 * k));
+            if (unit == u'\0') break;
+            name.push_back(unit);
         }
+        if (name.empty()) {
+            name = namePrefix;
+            for (char c : std::to_string(i + 1)) name.push_back(static_cast<char16_t>(c));
+        }
+        m.SetName(name);
     }
     return out;
 }

@@ -37,10 +37,12 @@ std::string ProfileSettings::RowValueName(int row) {
 }
 
 bool ProfileSettings::SetProfileRows(const std::vector<std::filesystem::path>& rows) {
-    bool ok = true;
+    // One write for all rows and the count, so the count never describes rows that are not there.
+    std::vector<std::pair<std::string, std::string>> entries;
     for (std::size_t r = 0; r < rows.size(); ++r)
-        ok = ini_.Set(kProfilesSection, RowValueName(static_cast<int>(r + 1)), rows[r].string()) && ok;
-    return ini_.Set(kProfilesSection, RowValueName(0), std::to_string(rows.size())) && ok;
+        entries.emplace_back(RowValueName(static_cast<int>(r + 1)), rows[r].string());
+    entries.emplace_back(RowValueName(0), std::to_string(rows.size()));
+    return ini_.SetMany(kProfilesSection, entries);
 }
 
 std::vector<std::filesystem::path> ProfileSettings::ProfileRows() {
@@ -53,6 +55,35 @@ std::vector<std::filesystem::path> ProfileSettings::ProfileRows() {
         rows.emplace_back(*value);
     }
     return rows;
+}
+
+}  // namespace talvenix::profiles
+
+namespace talvenix::profiles {
+
+std::string ProfileSettings::ProfileNameValue(int profile) {
+    return "ProfileName" + std::to_string(profile + 1);
+}
+
+std::optional<std::string> ProfileSettings::ProfileName(int profile) {
+    if (profile < 0 || profile > 2) return std::nullopt;
+    ini_.Reload();
+    if (!ini_.Has(kProfilesSection, ProfileNameValue(profile))) return std::nullopt;
+    std::string value = ini_.Get(kProfilesSection, ProfileNameValue(profile));
+    if (value.empty()) return std::nullopt;
+    return value;
+}
+
+std::array<std::optional<std::string>, 3> ProfileSettings::ProfileNames() {
+    std::array<std::optional<std::string>, 3> names;
+    for (int p = 0; p < 3; ++p) names[static_cast<std::size_t>(p)] = ProfileName(p);
+    return names;
+}
+
+bool ProfileSettings::SetProfileName(int profile, std::string_view name) {
+    if (profile < 0 || profile > 2) return false;
+    if (name.empty()) return ini_.Remove(kProfilesSection, ProfileNameValue(profile));
+    return ini_.Set(kProfilesSection, ProfileNameValue(profile), name);
 }
 
 }  // namespace talvenix::profiles

@@ -5,10 +5,14 @@
 //                            language text MACRO_ACTION_RECORD_DELAY (default "RecordDelay")
 //   "PROFILE00"              number of rows of the profile manager's list at its last Apply
 //   "PROFILE01", "PROFILE02", ...  the path of each row (folder + name + ".tvx")
+//   "ProfileName1".."ProfileName3"  the names users gave the three hardware profiles (absent:
+//                            the default name)
 // The 0/1 values read any other number as 0 and write it back as "0".
 #pragma once
 
+#include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +45,13 @@ public:
     bool SetProfileRows(const std::vector<std::filesystem::path>& rows);
     // The rows stored by the last SetProfileRows (only as many as PROFILE00 says).
     std::vector<std::filesystem::path> ProfileRows();
+
+    // The name stored for hardware profile `profile` (0..2); nullopt when none is.
+    std::optional<std::string> ProfileName(int profile);
+    std::array<std::optional<std::string>, 3> ProfileNames();
+    // Stores `name` for `profile`; an empty name removes it (back to the default name).
+    bool SetProfileName(int profile, std::string_view name);
+    static std::string ProfileNameValue(int profile);
 
 private:
     // A 0/1 value: anything else reads as 0 and is written back as "0".

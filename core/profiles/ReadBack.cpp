@@ -20,7 +20,8 @@ ReadBackOutcome ReadKeyboardConfiguration(KeyboardState& keyboard, device::Repor
         return r;
     };
     const int profile = keyboard.GetCurrentProfile(t);
-    if (profile < 0 || profile > 3) return fail(Result::ProfileUnknown, device::kNoKeyboard);
+    if (profile < 0 || profile >= device::kProfileCount)
+        return fail(Result::ProfileUnknown, device::kNoKeyboard);
     const std::optional<device::KeyBlock> layout = keyboard.DefaultLayout();
     if (!layout) return fail(Result::NoDefaultLayout);
 

@@ -7,12 +7,19 @@
 #include <QPointer>
 
 #include "platform/Process.h"
-#include "platform/UserFolders.h"
+#include "platform/RuntimeDir.h"
 
 namespace talvenix::gui {
 
-QString InstanceSocketPath() {
-    const QString folder = QString::fromStdString(platform::RuntimeFolder().string());
+QString InstanceSocketPath(QString* error) {
+    // Only a folder that no other user can write to: anyone who could pre-create the socket or
+    // the lock there would receive our tags or take our single-instance protection.
+    const platform::RuntimeDirResult runtime = platform::PrivateRuntimeDir();
+    if (!runtime.Ok()) {
+        if (error) *error = QString::fromStdString(runtime.error);
+        return {};
+    }
+    const QString folder = QString::fromStdString(runtime.folder.string());
     return QDir(folder).filePath(
         QStringLiteral("%1-%2").arg(QLatin1String(kInstanceName)).arg(platform::CurrentUserId()));
 }

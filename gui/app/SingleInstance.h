@@ -18,7 +18,8 @@ inline const QByteArray kTagOpen = QByteArrayLiteral("OPEN");
 inline const QByteArray kTagKill = QByteArrayLiteral("KILL");
 
 // The socket path for this user: <runtime folder>/QT27M05B-<uid>.
-QString InstanceSocketPath();
+// Empty, with `error` set, when that folder is missing or not private to this user.
+QString InstanceSocketPath(QString* error = nullptr);
 
 // Pid of another running process whose executable file name equals `fileName` (compared
 // case-insensitively), searched under /proc; never our own pid. 0 when none.

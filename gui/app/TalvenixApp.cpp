@@ -52,7 +52,10 @@ int RunTalvenix(const QStringList& arguments) {
     text::LoadLanguageTable(QFile::encodeName(paths.LanguageFile()).toStdString(), languageIndex);
 
     // Single instance: the command line first, then the instance socket.
-    InstanceServer server(InstanceSocketPath());
+    QString runtimeError;
+    const QString instanceSocket = InstanceSocketPath(&runtimeError);
+    if (instanceSocket.isEmpty()) return ReportStartupFailure(runtimeError);
+    InstanceServer server(instanceSocket);
     const QString socketPath = server.SocketPath();
     const QString ownName = paths.ownFileName;
     const InstanceOutcome instance = ResolveInstance(

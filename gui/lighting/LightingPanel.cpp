@@ -440,6 +440,13 @@ void LightingPanel::SetButtonColour(const char* control, Colour colour) {
 
 void LightingPanel::Refresh() {
     shown_ = Published();
+    if (!shown_.colourKeysMode) {
+        modeProfile_ = -1;
+    } else if (modeProfile_ < 0) {
+        // The mode came on (or was restored at start-up): the keys show colours.
+        modeProfile_ = shown_.profile;
+        colourFaces_ = true;
+    }
     brightnessWrite_->Drop();
     speedWrite_->Drop();
     rgbWrite_->Drop();
@@ -579,6 +586,7 @@ bool LightingPanel::KeysPaint() const { return keysAttached_ && shown_.colourKey
 void LightingPanel::ToggleColourKeysMode() {
     if (shown_.colourKeysMode) {
         shown_.colourKeysMode = false;
+        modeProfile_ = -1;
         colourFaces_ = false;
         ShowControls();
         ShowKeyColours();
@@ -609,9 +617,12 @@ void LightingPanel::ToggleColourKeysMode() {
 }
 
 void LightingPanel::ProfileChosen(int profile) {
-    if (profile == shown_.profile) return;
-    if (shown_.colourKeysMode) ToggleColourKeysMode();
-    colourFaces_ = false;
+    if (!shown_.colourKeysMode) {
+        colourFaces_ = false;
+        return;
+    }
+    if (modeProfile_ < 0 || profile == modeProfile_) return;
+    ToggleColourKeysMode();
 }
 
 void LightingPanel::SetColourFaces(bool colours) {

@@ -92,7 +92,8 @@ public:
     bool ColourKeysMode() const { return shown_.colourKeysMode; }
     const LightingState& Shown() const { return shown_; }
 
-    // Another hardware profile was chosen: the colour-keys mode turns off.
+    // A profile is shown (chosen in the profile bar, the quick-switch menu or the manager, or on
+    // the keyboard): another profile than the one the colour-keys mode was on for turns it off.
     void ProfileChosen(int profile);
     // The keyboard came or went; the window was shown or hidden (the preview follows).
     void UpdatePreviewRunning();
@@ -172,6 +173,7 @@ private:
     CKeyColourView keys_;
     CKeyPreview* preview_ = nullptr;
     bool keysAttached_ = false;
+    int modeProfile_ = -1;     // the profile the colour-keys mode was turned on for
     bool colourFaces_ = true;  // the Switch button: keys show colours (true) or their functions
     lighting::PaintStroke stroke_;
     bool stroking_ = false;

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QUrl>
 
+#include "core/device/Commands.h"
 #include "core/lighting/UserColourSet.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/text/LanguageSettings.h"
@@ -16,6 +17,7 @@
 #include "gui/common/Texts.h"
 #include "gui/main/AboutBox.h"
 #include "gui/main/MainControls.h"
+#include "gui/profiles/ProfileWindows.h"
 
 namespace talvenix::gui {
 
@@ -135,6 +137,7 @@ void CTalvenixDlg::CreateParts() {
     presence_ = new PresenceController(*jobs_, keyboard_, working_, *lighting_, *ctx_.prompt,
                                        std::move(presenceHooks), this);
     connect(presence_, &PresenceController::ReadBackFinished, this, &CTalvenixDlg::ReadBackFinished);
+    CreateProfileWindows();
 }
 
 WindowContext CTalvenixDlg::Context() {
@@ -185,13 +188,8 @@ void CTalvenixDlg::PlaceControls() {
 }
 
 void CTalvenixDlg::UpdateProfileLabel() {
-    if (!profileLabel_) return;
-    // The label names what the quick-switch menu has checked: the store file of the current
-    // profile, or "<Default Profile>" while the current profile is unknown.
-    const QString name = keyboard_.CachedProfile() < 0 ? Text(TextId::DEFAULT_PROFILE_NAME)
-                                                       : QFileInfo(keyboard_.StoreFile()).fileName();
-    profileLabel_->setText(name);
-    profileLabel_->setToolTip(Text(TextId::PROFILE_TIP) + name);
+    // The label follows the quick-switch menu's check mark.
+    if (profiles_) profiles_->Refresh();
 }
 
 void CTalvenixDlg::ApplyTexts() {
@@ -266,12 +264,11 @@ void CTalvenixDlg::Show() {
 void CTalvenixDlg::HideToTray() { hide(); }
 
 void CTalvenixDlg::OnProfileButton(int profile) {
-    if (quitting_) return;
-    lighting_->ProfileChosen(profile);  // lighting panel wiring: another profile turns the colour keys off
-    apply_->SwitchProfile(profile);
+    if (!quitting_) profiles_->ButtonSwitch(profile);
 }
 
 void CTalvenixDlg::ShowProfile(int profile) {
+    lighting_->ProfileChosen(profile);  // lighting panel wiring: another profile turns the colour keys off
     shownProfile_ = profile;
     for (int p = 0; p < 3; ++p) Button(kIdProfile1 + p)->SetSetState(p == profile);
     RefreshKeys(true);
@@ -290,6 +287,7 @@ void CTalvenixDlg::ShowMainMenu() {
     menu.addAction(FileText("MENU_1"), this, &CTalvenixDlg::ImportProfile);
     menu.addAction(FileText("MENU_2"), this, &CTalvenixDlg::ExportProfile);
     menu.addAction(FileText("MENU_3"), this, &CTalvenixDlg::ShowAbout);
+    profiles_->AddUpdateEntry(menu);
     menu.addSeparator();
     // Each language item is labelled in its own language.
     auto* chinese = menu.addAction(FileText("CHINESE", "CHINESE_5"), this, [this] { SelectLanguage(0); });
@@ -496,6 +494,86 @@ void CTalvenixDlg::ReadBackDone() {
     UpdateProfileLabel();
     lighting_->Refresh();
     apply_->SetPending(false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Profiles and the firmware update: their windows get this narrow context, never the window.
+
+void CTalvenixDlg::CreateProfileWindows() {
+    ProfileWindowsContext pc;
+    pc.paths = ctx_.paths;
+    pc.prompt = ctx_.prompt;
+    pc.dialogParent = this;
+    pc.mainSkin = &Skin();
+    pc.arrowPicture = arrow_;
+    pc.bar.profileButtons = {Button(kIdProfile1), Button(kIdProfile2), Button(kIdProfile3)};
+    pc.bar.flipButtons = {Button(1189), Button(1190), Button(1193)};
+    pc.bar.arrows = {findChild<CPngButton*>(QStringLiteral("LEFT_ARROW")),
+                     findChild<CPngButton*>(QStringLiteral("RIGHT_ARROW"))};
+    pc.bar.label = profileLabel_;
+    pc.managerButton = Button(kIdProfiles);
+    pc.mainRoutesProfileButtons = true;
+    pc.currentProfile = [this] { return keyboard_.CachedProfile(); };
+    pc.editors = [this] {
+        // The profile manager is registered for closing on removal, but it is no editor.
+        profiles::OpenEditors open;
+        CBaseDialog* manager = profiles_ ? profiles_->OpenManagerDialog() : nullptr;
+        if (manager) dialogs_.UnregisterDialog(manager);
+        open.composite = dialogs_.EditorOpen() ? 1 : 0;
+        if (manager) dialogs_.RegisterDialog(manager);
+        return open;
+    };
+    pc.applyPending = [this] { return apply_->Pending(); };
+    pc.applyRunning = [this] { return apply_->Running(); };
+    pc.apply = [this](std::function<void(bool)> done) {
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = connect(apply_, &ApplyController::ApplyFinished, this, [once, done](bool ok) {
+            QObject::disconnect(*once);
+            done(ok);
+        });
+        apply_->Apply();
+    };
+    pc.dropChanges = [this] {
+        apply_->SetPending(false);
+        if (keyboard_.CachedProfile() >= 0) keyboard_.ReloadFromStore(working_);
+        RefreshKeys(true);
+    };
+    pc.setProfile = [this](int profile, std::function<void(bool)> done) {
+        jobs_->Post(
+            [this, profile](JobContext& job) {
+                return keyboard_.SwitchKeyboardProfile(job.Transport(), profile);
+            },
+            this, [done](bool ok) { done(ok); });
+    };
+    pc.setProfileAndReadBack = [this](int profile, std::function<void(bool)> done) {
+        jobs_->Post(
+            [this, profile](JobContext& job) {
+                const bool set =
+                    profile < 0 || keyboard_.State().SetCurrentProfile(job.Transport(), profile) == 1;
+                keyboard_.ReadBackAndLoad(job.Transport(), working_);
+                return set;
+            },
+            this, [done](bool ok) { done(ok); });
+    };
+    pc.enterBootMode = [this](std::function<void(int)> done) {
+        jobs_->Post([](JobContext& job) { return device::EnterBootMode(job.Transport()); }, this,
+                    [done](int result) { done(result); });
+    };
+    pc.backup = [this](const QString& path) { return keyboard_.Export(path, working_); };
+    pc.beforeButtonSwitch = [this](int profile) {
+        // The chosen profile's lighting, read again from the keyboard.
+        const int language = text::CurrentLanguageTable()->Index();
+        jobs_->Post([this, profile, language](JobContext&) { lighting_->ReadOnWorker(profile, language); },
+                    this, [this] { lighting_->Refresh(); });
+    };
+    pc.showProfile = [this](int profile) { ShowProfile(profile); };
+    pc.afterReadBack = [this] { ReadBackDone(); };
+    pc.registerDialog = [this](CBaseDialog* dialog) { dialogs_.RegisterDialog(dialog); };
+    profiles_ = new ProfileWindows(std::move(pc), this);
+    connect(profiles_, &ProfileWindows::SwitchFinished, this, &CTalvenixDlg::ProfileSwitchFinished);
+    // The hidden quick-switch button still answers its command.
+    connect(Button(kIdQuickSwitch), &QAbstractButton::clicked, this,
+            [this] { profiles_->ShowMenu(QCursor::pos()); });
 }
 
 }  // namespace talvenix::gui

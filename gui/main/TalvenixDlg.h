@@ -31,6 +31,7 @@
 namespace talvenix::gui {
 
 class CTrayIcon;
+class ProfileWindows;
 
 // What the main window needs from outside; the program fills it from the platform, tests
 // from their fixtures.
@@ -132,6 +133,7 @@ private:
     void ReadBackDone();  // after the worker's read-back
     void StopWorkers();
     void RefreshKeys(bool withFaces);
+    void CreateProfileWindows();  // the profile bar, quick-switch menu, manager and update dialog
 
     MainWindowContext ctx_;
     macros::WorkingConfig working_;
@@ -159,6 +161,7 @@ private:
     int shownProfile_ = 0;
     OpenDialogs dialogs_;
     QPointer<QDialog> about_;
+    ProfileWindows* profiles_ = nullptr;  // owned by this window (QObject child)
 };
 
 }  // namespace talvenix::gui

@@ -20,6 +20,7 @@
 #include "gui/main/TalvenixDlg.h"
 #include "gui/skin/PngButton.h"
 #include "gui/skin/SkinError.h"
+#include "gui/tools/ProfileScreenshots.h"
 #include "platform/ServiceLibraryLoader.h"
 
 namespace {
@@ -168,6 +169,8 @@ int main(int argc, char* argv[]) {
         if (auto* about = window.findChild<QDialog*>(QStringLiteral("AboutBox"))) {
             if (!Save(*about, QDir(out).filePath(QStringLiteral("about-box.png")))) result = 1;
         }
+        // --- profile manager, quick-switch menu, firmware update ---
+        if (gui::ShootProfileWindows(paths, link, prompt, out, Save, Settle) != 0) result = 1;
         window.SetApplyPending(false);
         window.Quit();
     }

@@ -198,6 +198,9 @@ int ServiceCore::WriteOne(const HidUnitFilter* filter, std::uint32_t a2, std::ui
     }
     std::array<std::uint8_t, kMaxReport> report{};  // a short report goes out zero-filled
     std::copy_n(data, length, report.begin());
+    // Replies that arrived before this request but were not handed over yet answer earlier
+    // requests; drop them so they cannot pass for this one's.
+    DrainArrivedInput(*iface);
     return backend->WriteReport(*iface, report) ? 1 : 0;
 }
 
@@ -300,6 +303,14 @@ void ServiceCore::DiscardPendingInput(HidInterface iface) {
     std::lock_guard lock(queueMutex_);
     std::erase_if(queue_, [iface](const auto& entry) {
         return !entry.second.deviceChange && entry.second.iface == iface;
+    });
+}
+
+void ServiceCore::DrainArrivedInput(HidInterface iface) {
+    const SteadyTime now = std::chrono::steady_clock::now();
+    std::lock_guard lock(queueMutex_);
+    std::erase_if(queue_, [&](const auto& entry) {
+        return entry.first.first <= now && !entry.second.deviceChange && entry.second.iface == iface;
     });
 }
 

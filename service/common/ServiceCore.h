@@ -65,6 +65,8 @@ public:
                    std::optional<std::uint16_t> usage, SteadyTime due) override;
     void PostDeviceChange(int count) override;
     void DiscardPendingInput(HidInterface iface) override;
+    // Forgets input of `iface` that has arrived but has not been delivered yet.
+    void DrainArrivedInput(HidInterface iface);
 
 private:
     ServiceCore() = default;

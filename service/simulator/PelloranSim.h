@@ -9,7 +9,10 @@
 //                            aside to FILE.bad; if even that fails it is left alone and the
 //                            run saves nothing.
 //   TALVENIX_SIM_LATENCY_US  reply latency in microseconds (default 1000).
+//   TALVENIX_SIM_LATE_MS     how late a "late" reply comes, in milliseconds (default 1500).
 //   TALVENIX_SIM_UNPLUGGED=1 start without a keyboard attached ("plug" attaches it).
+//   TALVENIX_SIM_COMMANDS    control commands run at start, separated by ';'
+//                            (e.g. "late-delay 50; fault late 2").
 //   TALVENIX_SIM_SOCKET      control socket path; "none" turns the socket off. Default
 //                            $XDG_RUNTIME_DIR/talvenix-sim.sock, else /tmp/talvenix-sim-<uid>.sock.
 //
@@ -27,10 +30,17 @@
 //                                       wrong-echo   carried out, the reply names another command
 //                                       status-ff    not carried out, reply status 0xFF
 //                                       status-fe    not carried out, reply status 0xFE
-//                                       late         carried out, the reply comes 1500 ms late
+//                                       late         carried out, the reply comes late (1500 ms,
+//                                                    or as set by late-delay)
 //                                       refuse-write RequestWriteOne returns 0, nothing happens
+//                                       forget       the next frame that stores something is
+//                                                    acknowledged but not stored
 //   fault clear                       forget queued faults
+//   chaos PERMILLE [SEED]             while no fault is queued, each frame meets a random fault of
+//                                     the kinds above with this chance per thousand (0: off);
+//                                     "status" then counts the faults injected
 //   latency MICROSECONDS              reply latency, 0..10000000
+//   late-delay MILLISECONDS           how late a "late" reply comes, 0..60000
 //   status                            "ok plugged=1 profile=0 latency=1000 faults=none"
 #ifndef TALVENIX_SERVICE_SIMULATOR_PELLORANSIM_H
 #define TALVENIX_SERVICE_SIMULATOR_PELLORANSIM_H

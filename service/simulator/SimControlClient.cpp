@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/RuntimeDir.h"
+
 namespace talvenix::service::sim {
 
 namespace {
@@ -17,14 +19,21 @@ constexpr int kReplyTimeoutMs = 5000;
 constexpr std::size_t kMaxReply = 4096;
 }  // namespace
 
-std::string SimControlSocketPath() {
+std::string SimControlSocketPath(std::string* error) {
     if (const char* explicitPath = std::getenv("TALVENIX_SIM_SOCKET"); explicitPath && *explicitPath) {
-        return std::string(explicitPath) == "none" ? std::string() : std::string(explicitPath);
+        if (std::string(explicitPath) == "none") {
+            if (error != nullptr)
+                *error = "the simulator's control socket is turned off (TALVENIX_SIM_SOCKET=none)";
+            return {};
+        }
+        return explicitPath;
     }
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
-        return std::string(runtime) + "/talvenix-sim.sock";
+    const platform::RuntimeDirResult runtime = platform::PrivateRuntimeDir();
+    if (!runtime.Ok()) {
+        if (error != nullptr) *error = "no private runtime folder for the control socket: " + runtime.error;
+        return {};
     }
-    return "/tmp/talvenix-sim-" + std::to_string(::getuid()) + ".sock";
+    return (runtime.folder / "talvenix-sim.sock").string();
 }
 
 bool SendSimCommand(const std::string& line, std::string& reply, std::string& error) {
@@ -34,11 +43,8 @@ bool SendSimCommand(const std::string& line, std::string& reply, std::string& er
         error = "a command is one line";
         return false;
     }
-    const std::string path = SimControlSocketPath();
-    if (path.empty()) {
-        error = "the simulator's control socket is turned off (TALVENIX_SIM_SOCKET=none)";
-        return false;
-    }
+    const std::string path = SimControlSocketPath(&error);
+    if (path.empty()) return false;
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     if (path.size() >= sizeof addr.sun_path) {
@@ -59,6 +65,10 @@ bool SendSimCommand(const std::string& line, std::string& reply, std::string& er
     };
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
         return fail("no simulated keyboard is listening on " + path + " (" + std::strerror(errno) + ")");
+    }
+    // Commands go only to a simulator of our own: anyone else listening there is an impostor.
+    if (std::string who; !platform::PeerIsThisUser(fd, who)) {
+        return fail(path + ": not our simulated keyboard (" + who + "); nothing was sent");
     }
     const std::string out = line + "\n";
     std::size_t sent = 0;

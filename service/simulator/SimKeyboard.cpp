@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <random>
 #include <sstream>
 
 #include "core/device/ServiceAbi.h"
@@ -31,7 +33,13 @@ constexpr FaultName kFaultNames[] = {
     {FaultKind::Drop, "drop"},          {FaultKind::WrongEcho, "wrong-echo"},
     {FaultKind::StatusFF, "status-ff"}, {FaultKind::StatusFE, "status-fe"},
     {FaultKind::Late, "late"},          {FaultKind::RefuseWrite, "refuse-write"},
+    {FaultKind::Forget, "forget"},
 };
+
+// Commands that store something: the ones a "forget" fault waits for.
+bool StoresData(std::uint8_t command) {
+    return command == 4 || command == 6 || command == 8 || command == 10 || command == 17;
+}
 
 std::string_view NameOf(FaultKind kind) {
     for (const auto& f : kFaultNames) {
@@ -75,6 +83,7 @@ SimKeyboard& SimKeyboard::Instance() {
 
 void SimKeyboard::Start(BackendEvents& events) {
     std::string socketPath;
+    std::string socketError;
     {
         std::lock_guard lock(mutex_);
         events_ = &events;
@@ -82,6 +91,8 @@ void SimKeyboard::Start(BackendEvents& events) {
         frames_.clear();
         led_ = {};
         memory_.ResetToFactory();
+        chaosPermille_ = 0;
+        chaosInjected_ = 0;
 
         latencyUs_ = kDefaultLatencyUs;
         if (const char* text = std::getenv("TALVENIX_SIM_LATENCY_US"); text && *text) {
@@ -93,12 +104,23 @@ void SimKeyboard::Start(BackendEvents& events) {
                      std::to_string(kMaxLatencyUs) + "; using " + std::to_string(kDefaultLatencyUs));
             }
         }
+        lateDelayMs_ = kLateReplyDelayMs;
+        if (const char* text = std::getenv("TALVENIX_SIM_LATE_MS"); text && *text) {
+            std::uint32_t value = 0;
+            if (ParseNumber(std::string_view(text), value) && value <= kMaxLateReplyDelayMs) {
+                lateDelayMs_ = value;
+            } else {
+                Warn(std::string("TALVENIX_SIM_LATE_MS='") + text + "' is not 0.." +
+                     std::to_string(kMaxLateReplyDelayMs) + "; using " + std::to_string(kLateReplyDelayMs));
+            }
+        }
         const char* unplugged = std::getenv("TALVENIX_SIM_UNPLUGGED");
         plugged_ = !(unplugged && std::string_view(unplugged) == "1");
 
         statePath_.clear();
         if (const char* state = std::getenv("TALVENIX_SIM_STATE"); state && *state) {
             statePath_ = state;
+            RemoveStaleTemporaries(statePath_);
             std::string error;
             switch (LoadStateFile(memory_, statePath_, error)) {
                 case LoadResult::Loaded:
@@ -124,7 +146,20 @@ void SimKeyboard::Start(BackendEvents& events) {
                 }
             }
         }
-        socketPath = SimControlSocketPath();
+        if (const char* commands = std::getenv("TALVENIX_SIM_COMMANDS"); commands && *commands) {
+            // Control commands run at start, ';' between them: faults for a run of the CLI.
+            std::string_view rest(commands);
+            while (!rest.empty()) {
+                const std::size_t semi = rest.find(';');
+                const std::string_view one = rest.substr(0, semi);
+                rest = semi == std::string_view::npos ? std::string_view() : rest.substr(semi + 1);
+                if (one.find_first_not_of(" \t") == std::string_view::npos) continue;
+                bool ok = false;
+                const std::string reply = ControlLocked(one, ok);
+                if (!ok) Warn("TALVENIX_SIM_COMMANDS: '" + std::string(one) + "': " + reply);
+            }
+        }
+        socketPath = SimControlSocketPath(&socketError);
     }
     if (!socketPath.empty()) {
         auto server = std::make_unique<SimControlServer>([this](const std::string& line) {
@@ -138,6 +173,8 @@ void SimKeyboard::Start(BackendEvents& events) {
         } else {
             Warn("control socket not available: " + error);  // the keyboard works without it
         }
+    } else if (!socketError.empty() && std::getenv("TALVENIX_SIM_SOCKET") == nullptr) {
+        Warn("control socket not available: " + socketError);
     }
 }
 
@@ -162,12 +199,29 @@ int SimKeyboard::DeviceCount() {
     return plugged_ ? 1 : 0;
 }
 
-std::optional<FaultKind> SimKeyboard::TakeFaultLocked(bool refuseOnly) {
+std::optional<FaultKind> SimKeyboard::TakeFaultLocked(bool refuseOnly, int command) {
     if (faults_.empty()) return std::nullopt;
     PendingFault& head = faults_.front();
     if (refuseOnly != (head.kind == FaultKind::RefuseWrite)) return std::nullopt;
+    // A "forget" waits for the next frame that stores something.
+    if (head.kind == FaultKind::Forget && !StoresData(static_cast<std::uint8_t>(command)))
+        return std::nullopt;
     const FaultKind kind = head.kind;
     if (--head.left == 0) faults_.pop_front();
+    return kind;
+}
+
+std::optional<FaultKind> SimKeyboard::DrawChaosLocked(std::uint8_t command) {
+    if (chaosPermille_ == 0 || !faults_.empty()) return std::nullopt;
+    if (std::uniform_int_distribution<std::uint32_t>(0, 999)(chaosRandom_) >= chaosPermille_)
+        return std::nullopt;
+    static constexpr FaultKind kKinds[] = {FaultKind::Drop,     FaultKind::WrongEcho, FaultKind::StatusFF,
+                                           FaultKind::StatusFE, FaultKind::Late,      FaultKind::RefuseWrite,
+                                           FaultKind::Forget};
+    const FaultKind kind =
+        kKinds[std::uniform_int_distribution<std::size_t>(0, std::size(kKinds) - 1)(chaosRandom_)];
+    if (kind == FaultKind::Forget && !StoresData(command)) return std::nullopt;
+    ++chaosInjected_;
     return kind;
 }
 
@@ -175,6 +229,8 @@ bool SimKeyboard::ReceiveFrame(std::span<const std::uint8_t> report) {
     std::lock_guard lock(mutex_);
     if (!plugged_) return false;
     if (TakeFaultLocked(true)) return false;
+    const std::optional<FaultKind> chaos = DrawChaosLocked(report.size() > 3 ? report[3] : 0);
+    if (chaos == FaultKind::RefuseWrite) return false;
     Frame frame{};
     std::copy_n(report.begin(), std::min(report.size(), frame.size()), frame.begin());
     if (frames_.size() < kFrameLogLimit) frames_.push_back(frame);
@@ -183,9 +239,13 @@ bool SimKeyboard::ReceiveFrame(std::span<const std::uint8_t> report) {
         SetPluggedLocked(false);  // off to the boot loader: no reply, the keyboard is gone
         return true;
     }
-    const std::optional<FaultKind> fault = TakeFaultLocked(false);
+    const std::optional<FaultKind> fault = chaos ? chaos : TakeFaultLocked(false, frame[3]);
     FrameOutcome outcome;
-    if (fault == FaultKind::StatusFF || fault == FaultKind::StatusFE) {
+    if (fault == FaultKind::Forget) {
+        // Acknowledged as done, but nothing is stored: only a read-back can tell.
+        SimMemory scratch = memory_;
+        outcome = HandleFrame(scratch, frame);
+    } else if (fault == FaultKind::StatusFF || fault == FaultKind::StatusFE) {
         // The keyboard turns the frame down: nothing changes.
         std::copy_n(frame.begin(), 8, outcome.reply.begin());
         outcome.reply[7] = fault == FaultKind::StatusFF ? kStatusBadFrame : kStatusOutOfRange;
@@ -197,7 +257,7 @@ bool SimKeyboard::ReceiveFrame(std::span<const std::uint8_t> report) {
     if (fault == FaultKind::Drop || !outcome.replies || events_ == nullptr) return true;
 
     auto due = std::chrono::steady_clock::now() + std::chrono::microseconds(latencyUs_);
-    if (fault == FaultKind::Late) due += std::chrono::milliseconds(kLateReplyDelayMs);
+    if (fault == FaultKind::Late) due += std::chrono::milliseconds(lateDelayMs_);
     events_->PostInput(HidInterface::Control, outcome.reply, std::nullopt, due);
     return true;
 }
@@ -302,7 +362,7 @@ std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
                                          [&](const FaultName& f) { return f.name == words[1]; });
         if (named == std::end(kFaultNames)) {
             return "error: unknown fault '" + std::string(words[1]) +
-                   "' (drop, wrong-echo, status-ff, status-fe, late, refuse-write, clear)";
+                   "' (drop, wrong-echo, status-ff, status-fe, late, refuse-write, forget, clear)";
         }
         std::uint32_t count = 1;
         if (words.size() == 3 && (!ParseNumber(words[2], count) || count == 0 || count > 1'000'000)) {
@@ -319,25 +379,49 @@ std::string SimKeyboard::ControlLocked(std::string_view line, bool& ok) {
         latencyUs_ = us;
         return done("latency " + std::to_string(us));
     }
+    if (verb == "chaos" && (expectArgs(1) || expectArgs(2))) {
+        std::uint32_t permille = 0;
+        std::uint32_t seed = 1;
+        if (!ParseNumber(words[1], permille) || permille > 1000 ||
+            (words.size() == 3 && !ParseNumber(words[2], seed))) {
+            return "error: chaos takes a rate 0..1000 per thousand frames and an optional seed";
+        }
+        chaosPermille_ = permille;
+        chaosRandom_.seed(seed);
+        chaosInjected_ = 0;
+        return done("chaos " + std::to_string(permille));
+    }
+    if (verb == "late-delay" && expectArgs(1)) {
+        std::uint32_t ms = 0;
+        if (!ParseNumber(words[1], ms) || ms > kMaxLateReplyDelayMs) {
+            return "error: late delay must be 0.." + std::to_string(kMaxLateReplyDelayMs) + " milliseconds";
+        }
+        lateDelayMs_ = ms;
+        return done("late-delay " + std::to_string(ms));
+    }
     if (verb == "status" && expectArgs(0)) {
         std::ostringstream s;
         s << "plugged=" << (plugged_ ? 1 : 0)
           << " profile=" << int(memory_.Area(SimArea::Config)[kCurrentProfileByte])
-          << " latency=" << latencyUs_ << " faults=";
+          << " latency=" << latencyUs_;
+        if (chaosPermille_ > 0 || chaosInjected_ > 0)
+            s << " chaos=" << chaosPermille_ << " injected=" << chaosInjected_;
+        s << " faults=";
         if (faults_.empty()) s << "none";
         for (std::size_t i = 0; i < faults_.size(); ++i) {
             s << (i ? "," : "") << NameOf(faults_[i].kind) << ":" << faults_[i].left;
         }
         return done(s.str());
     }
-    static constexpr std::string_view kKnown[] = {"plug", "unplug", "gbank",   "switch-profile", "usage",
-                                                  "icon", "fault",  "latency", "status"};
+    static constexpr std::string_view kKnown[] = {"plug",   "unplug",    "gbank", "switch-profile",
+                                                  "usage",  "icon",      "fault", "latency",
+                                                  "status", "late-delay"};
     if (std::find(std::begin(kKnown), std::end(kKnown), verb) != std::end(kKnown)) {
         return "error: wrong arguments for '" + std::string(verb) + "'";
     }
     return "error: unknown command '" + std::string(verb) +
            "' (plug, unplug, gbank, switch-profile N, usage 0xNNNN, icon on|off, fault KIND [COUNT], "
-           "fault clear, latency US, status)";
+           "fault clear, latency US, late-delay MS, chaos PERMILLE [SEED], status)";
 }
 
 std::span<std::uint8_t> SimKeyboard::AreaLocked(int area) {
@@ -390,6 +474,7 @@ void SimKeyboard::Reset() {
     std::lock_guard lock(mutex_);
     memory_.ResetToFactory();
     faults_.clear();
+    chaosPermille_ = 0;
     led_ = {};
     SetPluggedLocked(true);
 }

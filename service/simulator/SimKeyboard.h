@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,7 +23,7 @@ namespace talvenix::service::sim {
 
 class SimControlServer;
 
-enum class FaultKind { Drop, WrongEcho, StatusFF, StatusFE, Late, RefuseWrite };
+enum class FaultKind { Drop, WrongEcho, StatusFF, StatusFE, Late, RefuseWrite, Forget };
 
 class SimKeyboard {
 public:
@@ -32,6 +33,7 @@ public:
     static constexpr std::uint32_t kMaxLatencyUs = 10'000'000;
     // A late reply misses the program's 1000 ms wait for it.
     static constexpr std::uint32_t kLateReplyDelayMs = 1500;
+    static constexpr std::uint32_t kMaxLateReplyDelayMs = 60'000;
     static constexpr std::size_t kFrameLogLimit = 100'000;
 
     // Library start and stop (Init / last End). Start reads the environment, loads the state
@@ -67,14 +69,20 @@ private:
     std::string ControlLocked(std::string_view line, bool& ok);
     void SetPluggedLocked(bool plugged);
     void PostUsageLocked(std::uint16_t usage);
-    std::optional<FaultKind> TakeFaultLocked(bool refuseOnly);
+    std::optional<FaultKind> TakeFaultLocked(bool refuseOnly, int command = -1);
+    // A random fault for this frame while "chaos" is on and no fault is queued.
+    std::optional<FaultKind> DrawChaosLocked(std::uint8_t command);
     void SaveStateLocked();
 
     std::mutex mutex_;
     SimMemory memory_;
     bool plugged_ = true;
     std::uint32_t latencyUs_ = kDefaultLatencyUs;
+    std::uint32_t lateDelayMs_ = kLateReplyDelayMs;
     std::deque<PendingFault> faults_;
+    std::uint32_t chaosPermille_ = 0;
+    std::uint64_t chaosInjected_ = 0;
+    std::mt19937 chaosRandom_;
     std::vector<Frame> frames_;
     std::array<std::uint8_t, 2> led_{};
     BackendEvents* events_ = nullptr;  // set between Start and Stop

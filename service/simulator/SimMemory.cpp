@@ -1,6 +1,7 @@
 #include "service/simulator/SimMemory.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -290,6 +291,33 @@ bool SaveStateFile(const SimMemory& memory, const std::string& path, std::string
         return false;
     }
     return true;
+}
+
+}  // namespace talvenix::service::sim
+
+namespace talvenix::service::sim {
+
+int RemoveStaleTemporaries(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    const std::string prefix = target.filename().string() + ".tmp.";
+    int removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string digits = name.substr(prefix.size());
+        if (digits.size() > 9 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(digits));
+        const bool alive = pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH;
+        if (alive) continue;
+        std::error_code rmError;
+        if (it->is_regular_file(rmError) && fs::remove(it->path(), rmError)) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace talvenix::service::sim

@@ -79,4 +79,8 @@ LoadResult LoadStateFile(SimMemory& memory, const std::string& path, std::string
 // is always either the old or the new state.
 bool SaveStateFile(const SimMemory& memory, const std::string& path, std::string& error);
 
+// Removes the temporaries (PATH.tmp.<pid>) that a simulator killed while saving left behind;
+// those of a process still running are its own business and stay. The number removed.
+int RemoveStaleTemporaries(const std::string& path);
+
 }  // namespace talvenix::service::sim

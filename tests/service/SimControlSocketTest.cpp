@@ -3,10 +3,12 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -62,7 +64,63 @@ TEST_F(SimControlSocketTest, PathFollowsTheEnvironment) {
     EXPECT_FALSE(error.empty());
     ::unsetenv("TALVENIX_SIM_SOCKET");
     ::unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(SimControlSocketPath(), "/tmp/talvenix-sim-" + std::to_string(::getuid()) + ".sock");
+    // Never a name in the shared /tmp that another user could take first.
+    const fs::path privateDir = "/tmp/talvenix-" + std::to_string(::getuid());
+    EXPECT_EQ(SimControlSocketPath(), (privateDir / "talvenix-sim.sock").string());
+    struct stat st {};
+    ASSERT_EQ(::lstat(privateDir.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(st.st_uid, ::getuid());
+
+    // A runtime folder others can enter is refused, and with it the socket.
+    ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    std::string why;
+    EXPECT_EQ(SimControlSocketPath(&why), "");
+    EXPECT_NE(why.find("0755"), std::string::npos) << why;
+}
+
+// Another user listening where our simulator should be never receives our commands.
+TEST_F(SimControlSocketTest, ClientRefusesAServerOfAnotherUser) {
+    if (::getuid() != 0) GTEST_SKIP() << "needs root to run a listener as another user";
+    char pattern[] = "/tmp/talvenix-shared-XXXXXX";  // reachable by the other user
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const fs::path shared = pattern;
+    fs::permissions(shared, fs::perms::all);
+    const fs::path path = shared / "impostor.sock";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 1) != 0)
+            ::_exit(3);
+        (void)!::write(ready[1], "r", 1);
+        const int client = ::accept(fd, nullptr, nullptr);
+        char buf[256];
+        (void)!::read(client, buf, sizeof buf);
+        (void)!::write(client, "ok impostor\n", 12);
+        ::_exit(0);
+    }
+    char r = 0;
+    ASSERT_EQ(::read(ready[0], &r, 1), 1);
+    ::setenv("TALVENIX_SIM_SOCKET", path.c_str(), 1);
+    std::string reply, error;
+    EXPECT_FALSE(SendSimCommand("unplug", reply, error)) << reply;
+    EXPECT_NE(error.find("not our simulated keyboard"), std::string::npos) << error;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ::unsetenv("TALVENIX_SIM_SOCKET");
+    fs::remove_all(shared);
 }
 
 TEST_F(SimControlSocketTest, CommandsRoundTripAndActOnTheKeyboard) {

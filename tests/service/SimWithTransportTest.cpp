@@ -109,5 +109,22 @@ TEST_F(SimWithTransportTest, ActiveProfileWriteStandsAlone) {
     EXPECT_EQ(Memory(PELLORAN_SIM_CONFIG, 11, 1)[0], 128);
 }
 
+// A reply that comes after its wait ran out, then a refusal of a later chunk while that late
+// reply lands: the refusal is reported and the refused chunk is not claimed as written.
+TEST_F(SimWithTransportTest, LateReplyThenRefusalIsNeverASuccess) {
+    ASSERT_EQ(Control("late-delay 450"), 0);
+    ASSERT_EQ(Control("fault late"), 0);
+    std::vector<std::uint8_t> chunk(56, 0xA5);
+    EXPECT_EQ(dev::SendCommand(T(), dev::kCmdWriteMacros, 56, 0, chunk), 1);  // the retry gets through
+
+    // The next chunk's replies take 200 ms, so the late reply (at 450 ms) lands while it waits.
+    ASSERT_EQ(Control("latency 200000"), 0);
+    ASSERT_EQ(Control("fault status-fe 3"), 0);
+    EXPECT_EQ(dev::SendCommand(T(), dev::kCmdWriteMacros, 56, 56, chunk), -103);
+    EXPECT_EQ(Memory(PELLORAN_SIM_MACROS, 56, 56), std::vector<std::uint8_t>(56, 0));
+    EXPECT_EQ(Memory(PELLORAN_SIM_MACROS, 0, 56), chunk);
+    EXPECT_GE(T().Stats().staleDiscarded, 1u);
+}
+
 }  // namespace
 }  // namespace talvenix::service::test

@@ -44,6 +44,11 @@ void FakeService::SetResponder(Responder responder) {
     responder_ = std::move(responder);
 }
 
+void FakeService::SetDelayer(Delayer delayer) {
+    std::lock_guard l(mutex_);
+    delayer_ = std::move(delayer);
+}
+
 std::vector<device::DeviceReport> FakeService::Frames() const {
     std::lock_guard l(mutex_);
     return frames_;
@@ -80,20 +85,23 @@ int FakeService::WriteOne(const HidUnitFilter*, std::uint32_t, std::uint32_t, co
     device::DeviceReport frame{};
     std::memcpy(frame.data(), data, std::min<std::size_t>(length, frame.size()));
     std::optional<std::vector<std::uint8_t>> reply;
+    std::chrono::milliseconds delay{0};
     {
         std::lock_guard l(gFake->mutex_);
         gFake->frames_.push_back(frame);
         if (gFake->writeResult_ <= 0) return gFake->writeResult_;
         reply = gFake->responder_(frame);
+        if (gFake->delayer_) delay = gFake->delayer_(frame);
     }
-    if (reply) gFake->Deliver(std::move(*reply));
+    if (reply) gFake->Deliver(std::move(*reply), delay);
     return gFake->writeResult_;
 }
 
-void FakeService::Deliver(std::vector<std::uint8_t> bytes) {
+void FakeService::Deliver(std::vector<std::uint8_t> bytes, std::chrono::milliseconds delay) {
     std::lock_guard l(mutex_);
     ServiceNotifyFn callback = controlCallback_;
-    threads_.emplace_back([callback, bytes = std::move(bytes)] {
+    threads_.emplace_back([callback, delay, bytes = std::move(bytes)] {
+        if (delay.count() > 0) std::this_thread::sleep_for(delay);
         ServiceRequestRecord record{TALVENIX_TAG_CTRL, static_cast<std::uint32_t>(bytes.size()), bytes.data(),
                                     nullptr};
         ServiceNotification n{SERVICE_NOTIFY_DATA, &record};

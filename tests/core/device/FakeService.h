@@ -2,6 +2,7 @@
 // from a responder on its own thread, as the real library does.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -26,6 +27,9 @@ public:
     void SetDeviceCount(int count);
     void SetWriteResult(int result);
     void SetResponder(Responder responder);
+    // How long after its frame each reply is delivered (default: at once).
+    using Delayer = std::function<std::chrono::milliseconds(const device::DeviceReport&)>;
+    void SetDelayer(Delayer delayer);
     std::vector<device::DeviceReport> Frames() const;
 
     // An echo of the request's command with status 0 and `data` from offset 8.
@@ -41,12 +45,13 @@ private:
     static int AsyncRead(const HidUnitFilter*, ServiceNotifyFn, std::uint32_t, std::uint32_t, std::uint32_t*);
     static int DeleteUnit(std::uint32_t);
 
-    void Deliver(std::vector<std::uint8_t> bytes);
+    void Deliver(std::vector<std::uint8_t> bytes, std::chrono::milliseconds delay);
 
     mutable std::mutex mutex_;
     int count_ = 1;
     int writeResult_ = 1;
     Responder responder_;
+    Delayer delayer_;
     std::vector<device::DeviceReport> frames_;
     ServiceNotifyFn controlCallback_ = nullptr;
     std::vector<std::thread> threads_;

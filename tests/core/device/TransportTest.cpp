@@ -184,5 +184,87 @@ TEST_F(TransportTest, ConcurrentSendersNeverMixReplies) {
     EXPECT_EQ(fake_.Frames().size(), 300u);
 }
 
+// A reply that turns up after its attempt was given up belongs to that attempt, never to a
+// later request with the same command (or even the same frame).
+// Waits long enough that a loaded machine (or a sanitizer) keeps the replies' order: a reply
+// "on time" comes 120 ms into a 240 ms wait, a late one 120 ms after the wait ran out.
+TransportTiming LateTiming() {
+    TransportTiming t = QuickTiming();
+    t.attemptWait = std::chrono::milliseconds(240);
+    return t;
+}
+
+TEST_F(TransportTest, LateReplyNeverAnswersALaterRequest) {
+    using namespace std::chrono_literals;
+    DeviceLink slow(fake_.Link(), LateTiming());
+    slow.RegisterStandingReads();
+    ReportTransport& t = slow.Transport();
+    std::atomic<int> frames = 0;
+    // Frame 1 (the first attempt of a lighting write at 0) is answered late, well after the
+    // retry; the next write, at 42, is refused by the keyboard every time.
+    fake_.SetDelayer([&](const DeviceReport&) { return frames++ == 0 ? 360ms : 120ms; });
+    fake_.SetResponder([](const DeviceReport& r) {
+        return std::optional(FakeService::Echo(r, FrameAddress(r) == 42 ? 0xFE : 0x00));
+    });
+    const std::uint8_t bytes[3] = {1, 2, 3};
+    EXPECT_EQ(WriteLighting(t, bytes, 0), 1);
+    EXPECT_EQ(WriteLighting(t, bytes, 42), -103);
+
+    // The same frame again: the first begin's late reply must not stand for the second's.
+    std::this_thread::sleep_for(400ms);
+    frames = 0;
+    fake_.SetResponder([&](const DeviceReport& r) {
+        return std::optional(FakeService::Echo(r, frames >= 2 ? 0xFF : 0x00));
+    });
+    EXPECT_EQ(BeginUpdate(t), 1);
+    EXPECT_EQ(BeginUpdate(t), -102);
+    std::this_thread::sleep_for(500ms);  // let every delayed reply land before teardown
+    EXPECT_GE(t.Stats().staleDiscarded, 2u);
+}
+
+// Replies shifted by one must never pass for the data of the next chunk.
+TEST_F(TransportTest, ChunkedReadTakesOnlyRepliesEchoingItsAddress) {
+    using namespace std::chrono_literals;
+    DeviceLink slow(fake_.Link(), LateTiming());
+    slow.RegisterStandingReads();
+    ReportTransport& t = slow.Transport();
+    std::atomic<int> frames = 0;
+    fake_.SetDelayer([&](const DeviceReport&) { return frames++ == 1 ? 360ms : 120ms; });
+    fake_.SetResponder([](const DeviceReport& r) {
+        auto reply = FakeService::Echo(r);
+        for (std::size_t i = kPayloadOffset; i < reply.size(); ++i) reply[i] = r[kOffAddress];
+        return std::optional(reply);
+    });
+    std::vector<std::uint8_t> memory(200);
+    ASSERT_EQ(ReadMacroMemory(t, memory), 1);
+    for (std::size_t i = 0; i < memory.size(); ++i) ASSERT_EQ(memory[i], (i / 56) * 56) << i;
+    std::this_thread::sleep_for(400ms);
+}
+
+TEST_F(TransportTest, ReplyShorterThanItsHeaderIsRefusedLikeAWrongEcho) {
+    fake_.SetResponder([](const DeviceReport& r) {
+        auto reply = FakeService::Echo(r);
+        reply.resize(5);  // the command byte is there, the status is not
+        return std::optional(reply);
+    });
+    EXPECT_EQ(BeginUpdate(T()), -2);
+    EXPECT_EQ(fake_.Frames().size(), 3u);
+    std::array<std::uint8_t, 56> out{};
+    EXPECT_EQ(ReadLighting(T(), out, 56, 0), -2);
+}
+
+// A reply that never comes is written off after one wrong guess, so it does not cost every
+// later request with the same frame a wait.
+TEST_F(TransportTest, ALostReplyCostsAtMostOneExtraWait) {
+    std::atomic<int> frames = 0;
+    fake_.SetResponder([&](const DeviceReport& r) {
+        return frames++ == 0 ? std::nullopt : std::optional(FakeService::Echo(r));
+    });
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(BeginUpdate(T()), 1) << i;
+    // 2 frames for the first begin, at most one retry for the second, 1 each after.
+    EXPECT_LE(fake_.Frames().size(), 9u);
+    EXPECT_LE(T().Stats().timeouts, 2u);
+}
+
 }  // namespace
 }  // namespace talvenix::device

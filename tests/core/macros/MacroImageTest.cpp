@@ -239,3 +239,16 @@ TEST_F(DamagedImage, TooManyMacrosOrATableThatDoesNotFit) {
     Put16(image, 4, 100);  // 16 + 200 bytes of table > the image
     EXPECT_EQ(Decode(), MacroImageDecode::Status::TableOutOfRange);
 }
+
+// A name whose first unit is NUL is no name: it reads back as the default, and stays so.
+TEST(MacroImageDecode, NameStartingWithNulReadsAsTheDefaultName) {
+    auto image = *EncodeMacroImage(std::vector<MacroRecord>{Macro(1, u"Named", {{10, kKeyA, 0}})}, true);
+    const std::size_t entry = U16(image, 16);
+    Put16(image, entry + 4 + 4, 0);  // the first unit of the name, after one action
+    const auto first = DecodeMacroImage(image);
+    ASSERT_TRUE(first.Ok());
+    EXPECT_EQ(first.macros[0].Name(), u"Macro1");
+    const auto again = DecodeMacroImage(*EncodeMacroImage(first.macros, true));
+    ASSERT_TRUE(again.Ok());
+    EXPECT_EQ(again.macros, first.macros);
+}

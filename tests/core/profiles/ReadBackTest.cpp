@@ -269,3 +269,20 @@ TEST_F(ReadBack, WithoutAFactoryLayoutNothingIsDecoded) {
     EXPECT_EQ(ReadKeyboardConfiguration(fresh, sim.Transport(), back).result,
               ReadBackOutcome::Result::NoDefaultLayout);
 }
+
+TEST_F(ReadBack, ProfileNumberTheKeyboardDoesNotHaveReadsNothingBack) {
+    // A keyboard reporting profile 3 is not in a state the configuration can be read from.
+    const ProfileStore store(home.DocumentsFolder());
+    store.EnsureFolder();
+    { std::ofstream(store.StoreFile(), std::ios::binary) << "previous"; }
+    sim.SetMemory(PELLORAN_SIM_CONFIG, 10, {3});
+    keyboard.ForgetCurrentProfile();
+    ASSERT_EQ(keyboard.GetCurrentProfile(sim.Transport()), 3);
+    const ReadBackOutcome r = ReadBackToStore(store.StoreFile(), keyboard, sim.Transport());
+    EXPECT_EQ(r.result, ReadBackOutcome::Result::ProfileUnknown);
+    EXPECT_TRUE(test::ReadFileBytes(store.StoreFile()) == "previous");
+
+    sim.SetMemory(PELLORAN_SIM_CONFIG, 10, {2});
+    keyboard.ForgetCurrentProfile();
+    EXPECT_TRUE(ReadBackToStore(store.StoreFile(), keyboard, sim.Transport()).Ok());
+}

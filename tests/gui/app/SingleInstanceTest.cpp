@@ -154,6 +154,30 @@ TEST_F(InstanceSocket, AnInstanceThatDoesNotAnswerLetsTheNewOneRunWithoutStealin
     EXPECT_FALSE(starting.Listening());
 }
 
+// Another local user who can write to the runtime folder could pre-create our socket and lock;
+// such a folder is refused rather than trusted.
+TEST(InstanceSocketFolder, OnlyAFolderPrivateToThisUserIsUsed) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QString error;
+    const QString path = InstanceSocketPath(&error);
+    EXPECT_TRUE(path.startsWith(dir.path())) << path.toStdString();
+    EXPECT_TRUE(error.isEmpty());
+
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::WriteOther |
+                                          QFileDevice::ReadOther | QFileDevice::ExeOther);
+    EXPECT_TRUE(InstanceSocketPath(&error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
+
 TEST(InstanceProcess, TheSearchNeverFindsItself) {
     const QString own = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     EXPECT_NE(FindInstanceProcess(own), static_cast<long>(::getpid()));
