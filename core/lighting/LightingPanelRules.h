@@ -17,6 +17,7 @@
 // Code 19 and unknown codes show none of the lighting controls.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "core/lighting/EffectCode.h"
@@ -77,6 +78,20 @@ constexpr int SpeedFacePicture(int position) { return 6 + position; }
 
 // An R, G or B edit box value: 256 or more becomes 255; below 0 becomes 0.
 constexpr int ClampRgbComponent(int value) { return value > 255 ? 255 : value < 0 ? 0 : value; }
+
+// The text of an R, G or B edit box as a component: digits only (spaces around them allowed),
+// an empty box reads 0 (the user is retyping), and any longer number reads 255 without
+// overflowing. Nullopt for anything else, so the box can refuse it and keep its value.
+constexpr std::optional<int> ParseRgbBox(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    int value = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9') return std::nullopt;
+        value = ClampRgbComponent(value * 10 + (ch - '0'));
+    }
+    return value;
+}
 
 // The colour wheel: a left click at (x, y), measured from the main window's top-left corner,
 // picks the screen pixel under the cursor when it lies within 63 pixels of (140, 144).

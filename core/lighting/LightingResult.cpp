@@ -4,6 +4,19 @@
 
 namespace talvenix::lighting {
 
+ResultKind KindOf(int result) {
+    switch (result) {
+        case kLightingOk:
+            return ResultKind::Done;
+        case kLightingBadArgument:
+            return ResultKind::BadArgument;
+        case kColourFileError:
+            return ResultKind::FileNotSaved;
+        default:
+            return ResultKind::KeyboardRefused;
+    }
+}
+
 const char* DescribeLightingResult(int result) {
     switch (result) {
         case kLightingBadArgument:

@@ -1,5 +1,7 @@
 #include "core/lighting/UserColours.h"
 
+#include <algorithm>
+
 #include "core/device/Commands.h"
 #include "core/device/ResultCodes.h"
 #include "core/lighting/EffectCode.h"
@@ -97,32 +99,61 @@ bool UserColours::WriteHeader() {
     return WriteColourFileKeys(CurrentFile(), ColourSetSection(set_), HeaderEntries());
 }
 
-bool UserColours::WriteSlotEntry(int slot, const SlotEntry& entry) {
-    return text::WriteProfileString(CurrentFile(), ColourSetSection(set_), std::to_string(slot),
-                                    FormatSlotEntry(entry));
+std::optional<Colour> UserColours::BrushColour() const {
+    if (lighting_.CurrentEffect() != kEffectPerKeyColours) return std::nullopt;
+    if (tool_ == 1) return baseColour_;
+    if (tool_ == 0) return colour_;
+    return std::nullopt;
 }
 
-int UserColours::PaintKey(PaintButton button) {
-    if (!IsPaintButton(button)) return kLightingBadArgument;
-    if (lighting_.CurrentEffect() != kEffectPerKeyColours) return kLightingOk;
-    SlotEntry entry;
-    if (tool_ == 1)
-        entry = {baseColour_, true};
-    else if (tool_ == 0)
-        entry = {colour_, false};
-    else
-        return kLightingOk;
+int UserColours::PaintKey(PaintButton button) { return PaintKeys(std::span<const PaintButton>(&button, 1)); }
 
-    const int slot = *SlotOfButton(button);
-    const auto bytes = ColourBytes(entry.colour);
-    auto& t = lighting_.Transport();
-    const int sent = device::RunWriteSequence(
-        t, [&] { return device::WriteKeyColours(t, bytes, slot, lighting_.Profile()); });
+int UserColours::PaintKeys(std::span<const PaintButton> buttons) {
+    for (PaintButton b : buttons) {
+        if (!IsPaintButton(b)) return kLightingBadArgument;
+    }
+    const auto brush = BrushColour();
+    if (!brush || buttons.empty()) return kLightingOk;
+    const SlotEntry entry{*brush, tool_ == 1};
 
     auto& table = CurrentTable();
-    table.SetSlotColour(slot, entry.colour);
-    table.baseFlag[static_cast<std::size_t>(button)] = entry.baseFlag;
-    return Combine(sent, WriteSlotEntry(slot, entry));
+    std::vector<int> slots;
+    for (PaintButton b : buttons) {
+        const int slot = *SlotOfButton(b);
+        table.SetSlotColour(slot, entry.colour);
+        table.baseFlag[static_cast<std::size_t>(b)] = entry.baseFlag;
+        slots.push_back(slot);
+    }
+    std::sort(slots.begin(), slots.end());
+    slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
+
+    // Consecutive slots go in one write; a write carries at most one chunk's worth.
+    auto& t = lighting_.Transport();
+    const int profile = lighting_.Profile();
+    const int sent = device::RunWriteSequence(t, [&] {
+        int result = device::kOk;
+        std::size_t i = 0;
+        while (i < slots.size()) {
+            std::size_t j = i + 1;
+            while (j < slots.size() && slots[j] == slots[j - 1] + 1 &&
+                   j - i < static_cast<std::size_t>(KeyColourTable::kChunkSlots)) {
+                ++j;
+            }
+            std::vector<std::uint8_t> bytes;
+            for (std::size_t k = i; k < j; ++k) {
+                const auto rgb = ColourBytes(table.SlotColour(slots[k]));
+                bytes.insert(bytes.end(), rgb.begin(), rgb.end());
+            }
+            const int r = device::WriteKeyColours(t, bytes, slots[i], profile);
+            if (result == device::kOk && r != device::kOk) result = r;
+            i = j;
+        }
+        return result;
+    });
+
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int slot : slots) entries.emplace_back(std::to_string(slot), FormatSlotEntry(entry));
+    return Combine(sent, WriteColourFileKeys(CurrentFile(), ColourSetSection(set_), entries));
 }
 
 int UserColours::SetBaseColour(Colour colour) {

@@ -20,6 +20,9 @@
 //  PaintKey            only while effect 20 is selected: tool 1 paints the base colour (flag
 //                      1), tool 0 the colour (flag 0); one 3-byte write at the button's slot,
 //                      then the slot's entry is written to the file.
+//  PaintKeys           the same for the keys one drag passed over: one transaction whose
+//                      writes each cover a run of consecutive slots (up to 18), and one
+//                      rewrite of the file.
 //  SetBaseColour       a new base colour repaints every button whose flag is 1 (keys, G keys,
 //                      Fn), writes their entries and the set's header keys, then sends the table.
 //  SetPaintColour      stores the colour and writes the header keys; no key changes.
@@ -31,6 +34,8 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -52,6 +57,10 @@ public:
 
     int ApplyUserColourSet();
     int PaintKey(PaintButton button);
+    int PaintKeys(std::span<const PaintButton> buttons);
+    // What painting puts on a key now: the base colour with tool 1, the colour with tool 0;
+    // nullopt when painting does nothing (effect 20 not selected, or another tool value).
+    std::optional<Colour> BrushColour() const;
     int SetBaseColour(Colour colour);
     int SetPaintColour(Colour colour);
     int SelectTool(int tool);
@@ -76,7 +85,6 @@ private:
     KeyColourTable& CurrentTable() { return tables_[static_cast<std::size_t>(lighting_.Profile())]; }
     std::vector<std::pair<std::string, std::string>> HeaderEntries() const;
     bool WriteHeader();
-    bool WriteSlotEntry(int slot, const SlotEntry& entry);
     int SendTable();
 
     LightingController& lighting_;

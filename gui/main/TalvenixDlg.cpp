@@ -98,6 +98,7 @@ void CTalvenixDlg::BringUp() {
         StatePictures{colour0_, colour1_, mainPictures_.down, mainPictures_.disabled, colour0_});
     grid_->Build();
     WireKeyDialogs();
+    lighting_->AttachKeys(*grid_);  // lighting panel wiring: preview and painting on the key buttons
     ApplyTexts();
     RefreshKeys(true);
     apply_->SetPending(false);
@@ -110,7 +111,9 @@ void CTalvenixDlg::BringUp() {
 
 void CTalvenixDlg::CreateParts() {
     jobs_ = std::make_unique<KeyboardJobs>(*ctx_.link);
-    lighting_ = new LightingPanel(*this, Skin(), ctx_.link->Transport(), ctx_.paths);
+    // --- lighting panel wiring ---
+    lighting_ = new LightingPanel(LightingPanelContext{*this, Skin(), ctx_.link->Transport(), ctx_.paths,
+                                                       jobs_.get(), &keyboard_, ctx_.prompt, &dialogs_});
     lighting_->Build();
 
     ApplyController::Hooks applyHooks;
@@ -312,6 +315,7 @@ void CTalvenixDlg::OnProfileButton(int profile) {
 }
 
 void CTalvenixDlg::ShowProfile(int profile) {
+    lighting_->ProfileChosen(profile);  // lighting panel wiring: another profile turns the colour keys off
     shownProfile_ = profile;
     for (int p = 0; p < 3; ++p) Button(kIdProfile1 + p)->SetSetState(p == profile);
     RefreshKeys(true);

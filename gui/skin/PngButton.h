@@ -61,6 +61,10 @@ public:
     // Colour mode: a 2-pixel frame in `colour`, inset by one pixel, no picture.
     void SetColourMode(bool on, QColor colour = {});
     bool ColourMode() const { return colourMode_; }
+    // The window background under the button. With one set, a button in colour mode paints it
+    // itself and is opaque, so a change of its colour repaints the button alone, not the window
+    // behind it as well.
+    void SetColourBackdrop(const QPixmap& backdrop);
     QColor FrameColour() const { return frameColour_; }
 
     // Caption drawn over the face (off by default).
@@ -113,6 +117,7 @@ private:
     bool hover_ = false;
     bool colourMode_ = false;
     QColor frameColour_;
+    QPixmap backdrop_;
     TextStyle textStyle_;
     QString tip_;
     PaintCallback paintCallback_;

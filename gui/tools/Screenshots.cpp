@@ -5,6 +5,7 @@
 // --screen fits the window to the screen as the program does, shows it and saves the whole
 // screen to <file> (run it on a real or virtual display, e.g. under xvfb-run).
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,7 +19,9 @@
 #include "core/text/LanguageTable.h"
 #include "gui/app/AppPaths.h"
 #include "gui/common/Prompt.h"
+#include "gui/lighting/LightingPanel.h"
 #include "gui/main/TalvenixDlg.h"
+#include "gui/skin/PngButton.h"
 #include "gui/skin/SkinError.h"
 #include "gui/skin/SkinFile.h"
 #include "gui/tools/KeyDialogShots.h"
@@ -152,6 +155,42 @@ int main(int argc, char* argv[]) {
             window.HandleConsumerUsage(0x0401);
             Settle(500);
             if (!Save(window, QDir(out).filePath(QStringLiteral("main-window-lighting.png")))) result = 1;
+            // --- lighting panel: one picture per effect, the per-key colours with painted keys ---
+            {
+                gui::LightingPanel& panel = window.Lighting();
+                auto* combo = window.findChild<QComboBox*>(QStringLiteral("CONTROL_XGcombox"));
+                auto idle = [&window] {
+                    for (int i = 0; i < 200 && !window.Jobs().Idle(); ++i) Settle(10);
+                };
+                for (int code : {1, 12, 17, 18, 20}) {
+                    const int index = combo ? combo->findData(code) : -1;
+                    if (index < 0) continue;
+                    combo->setCurrentIndex(index);
+                    Q_EMIT combo->activated(index);
+                    idle();
+                    if (code == 20) {
+                        // W A S D in cyan, the arrows in orange, Esc in green.
+                        auto* tool =
+                            window.findChild<gui::CPngButton*>(QStringLiteral("CONTROL_USERgjStaPic1"));
+                        if (tool) tool->click();
+                        panel.ChooseColour(gui::LightingPanel::ColourTarget::UserPaint, QColor(0, 220, 255));
+                        idle();
+                        panel.PaintKeys({22, 0, 18, 3});
+                        panel.ChooseColour(gui::LightingPanel::ColourTarget::UserPaint, QColor(255, 140, 0));
+                        idle();
+                        panel.PaintKeys({72, 73, 74, 75});
+                        panel.ChooseColour(gui::LightingPanel::ColourTarget::UserPaint, QColor(0, 255, 64));
+                        idle();
+                        panel.PaintKeys({37});
+                        idle();
+                    }
+                    Settle(400);
+                    if (!Save(window, QDir(out).filePath(QStringLiteral("lighting-effect-%1.png").arg(code))))
+                        result = 1;
+                }
+                if (panel.ColourKeysMode()) panel.ToggleColourKeysMode();
+                idle();
+            }
             text::WriteProfileString(QFile::encodeName(paths.UserSettingsFile()).toStdString(), "KEYCOLOR",
                                      "DengCheck", "0");
 

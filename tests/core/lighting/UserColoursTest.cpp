@@ -122,6 +122,67 @@ TEST_F(UserColoursTest, PaintingAGKeyChangesTheSharedSlot) {
     EXPECT_EQ(BankColour(0, 125), MakeColour(10, 20, 30));
 }
 
+TEST_F(UserColoursTest, ADragPaintsEveryKeyPassedOverInOneTransaction) {
+    ASSERT_EQ(colours.ApplyUserColourSet(), 1);
+    SelectPerKeyEffect();
+    ASSERT_EQ(colours.SetPaintColour(MakeColour(1, 2, 3)), 1);
+    sim.ClearFrames();
+
+    // Q W E R T: slots 43..47, reached in drag order with T passed twice.
+    const std::vector<PaintButton> drag = {16, 22, 4, 17, 19, 19};
+    ASSERT_EQ(colours.PaintKeys(drag), 1);
+    EXPECT_EQ(sim.FramesOf(device::kCmdBeginUpdate).size(), 1u);
+    EXPECT_EQ(sim.FramesOf(device::kCmdEndUpdate).size(), 1u);
+    const auto writes = sim.FramesOf(kCmdWriteKeyColours);
+    ASSERT_EQ(writes.size(), 1u) << "consecutive slots travel in one write";
+    EXPECT_EQ(device::FrameAddress(writes[0]), 43 * 3);
+    EXPECT_EQ(writes[0][device::kOffLength], 15);
+    for (int slot = 43; slot <= 47; ++slot) {
+        EXPECT_EQ(BankColour(0, slot), MakeColour(1, 2, 3)) << slot;
+        EXPECT_EQ(Entry(0, "Mode0", std::to_string(slot)), "1,2,3,0") << slot;
+    }
+    EXPECT_EQ(BankColour(0, 48), kRed) << "Y was not passed over";
+
+    // Scattered keys, two G keys sharing slot 125 and the base-colour tool: one write per run.
+    ASSERT_EQ(colours.SelectTool(1), 1);
+    ASSERT_EQ(colours.SetBaseColour(MakeColour(7, 8, 9)), 1);
+    sim.ClearFrames();
+    const std::vector<PaintButton> scattered = {kButtonA, GButton(0), kButtonEsc, GButton(5), 16};
+    ASSERT_EQ(colours.PaintKeys(scattered), 1);
+    std::vector<std::uint32_t> addresses;
+    for (const auto& f : sim.FramesOf(kCmdWriteKeyColours)) addresses.push_back(device::FrameAddress(f));
+    EXPECT_EQ(addresses, (std::vector<std::uint32_t>{0, 43 * 3, 64 * 3, 125 * 3}));
+    EXPECT_EQ(sim.FramesOf(device::kCmdBeginUpdate).size(), 1u);
+    EXPECT_TRUE(colours.Table(0).baseFlag[static_cast<std::size_t>(GButton(0))]);
+    EXPECT_TRUE(colours.Table(0).baseFlag[static_cast<std::size_t>(GButton(5))]);
+    EXPECT_EQ(Entry(0, "Mode0", "125"), "7,8,9,1");
+
+    // One bad button refuses the whole stroke before anything changes.
+    sim.ClearFrames();
+    const std::vector<PaintButton> bad = {kButtonA, kPaintButtonCount};
+    EXPECT_EQ(colours.PaintKeys(bad), kLightingBadArgument);
+    EXPECT_TRUE(sim.Frames().empty());
+}
+
+TEST_F(UserColoursTest, ARunLongerThanAChunkIsSplit) {
+    ASSERT_EQ(colours.ApplyUserColourSet(), 1);
+    SelectPerKeyEffect();
+    // Row 1, columns 0..20 (slots 21..41): every key of the number row and beyond.
+    std::vector<PaintButton> row;
+    for (PaintButton b = 0; b < kKeyButtonCount; ++b) {
+        const int slot = *SlotOfButton(b);
+        if (slot >= 21 && slot <= 41) row.push_back(b);
+    }
+    ASSERT_EQ(row.size(), 21u);
+    sim.ClearFrames();
+    ASSERT_EQ(colours.PaintKeys(row), 1);
+    const auto writes = sim.FramesOf(kCmdWriteKeyColours);
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0][device::kOffLength], 54);
+    EXPECT_EQ(device::FrameAddress(writes[1]), 39 * 3);
+    EXPECT_EQ(writes[1][device::kOffLength], 9);
+}
+
 TEST_F(UserColoursTest, PaintingNeedsThePerKeyEffectAndAKnownTool) {
     ASSERT_EQ(colours.ApplyUserColourSet(), 1);
     ASSERT_EQ(lighting.SelectEffectCode(4), 1);

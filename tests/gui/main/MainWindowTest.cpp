@@ -246,12 +246,15 @@ TEST_F(MainWindowTest, EnterAndEscapeNeitherApplyNorClose) {
 
 TEST_F(MainWindowTest, RestoreDefaultsResetsTheLightingOnlyWhileTheColourKeysAreShown) {
     const auto settings = home_->DocumentsFolder() / "Talvenix" / "wskb.ini";
-    ASSERT_TRUE(text::WriteProfileString(settings, "KEYCOLOR", "DengCheck", "1"));
     Start(true);
     const std::vector<std::uint8_t> changed(35, 0x03);
     sim_->SetMemory(PELLORAN_SIM_LIGHTING, 42, changed);                   // profile 1's record
     QTest::mouseClick(window_->Button(gui::kIdProfile2), Qt::LeftButton);  // shows profile 1
     ASSERT_TRUE(WaitFor([&] { return sim_->Memory(PELLORAN_SIM_CONFIG, 10, 1)[0] == 1; }));
+    ASSERT_TRUE(WaitIdle());
+    // Choosing a profile turns the colour keys off: turn them on again on profile 1.
+    window_->Lighting().ToggleColourKeysMode();
+    ASSERT_TRUE(WaitFor([&] { return window_->ColourKeysMode(); }));
     ASSERT_TRUE(WaitIdle());
 
     QSignalSpy applied(window_.get(), &gui::CTalvenixDlg::ApplyFinished);
