@@ -59,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     timing.retryPause = std::chrono::milliseconds(0);
     timing.busyBackoff = std::chrono::milliseconds(0);
     timing.endUpdatePause = std::chrono::milliseconds(0);
+    timing.staleReplyWindow = std::chrono::milliseconds(0);  // no waiting on replies that never come
     device::ReportTransport transport(link, timing);
     gTransport = &transport;
     while (gLeft > 0) {
