@@ -59,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     timing.retryPause = std::chrono::milliseconds(0);
     timing.busyBackoff = std::chrono::milliseconds(0);
     timing.endUpdatePause = std::chrono::milliseconds(0);
+    timing.staleReplyWindow = std::chrono::milliseconds(0);  // no waiting on replies that never come
     device::ReportTransport transport(link, timing);
     gTransport = &transport;
     while (gLeft > 0) {
@@ -68,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const device::DeviceReport request = device::BuildFrame(command, length, address);
         device::DeviceReport reply{};
         std::size_t received = 0;
-        const int r = transport.SendReport(request.data(), request.size(), reply.data(), reply.size(), &received);
+        const int r =
+            transport.SendReport(request.data(), request.size(), reply.data(), reply.size(), &received);
         if (r == 1) {
             if (received <= device::kOffStatus) std::abort();  // too short to carry a status
             if (std::memcmp(reply.data() + device::kOffCommand, request.data() + device::kOffCommand, 4) != 0)

@@ -58,7 +58,6 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
     std::unique_lock lock(slotMutex_);
     const std::uint64_t id = nextExchange_++;
     exchange_ = id;
-    currentEcho_ = echo;
     ++stats_.exchanges;
 
     auto finish = [&](int result, std::size_t length_out) {
@@ -69,6 +68,21 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
         if (received != nullptr) *received = length_out;
         return result;
     };
+
+    // Late replies come in any order, so a reply with this request's echo could still be the
+    // answer to an earlier request given up with the same frame (old data, or an old "done").
+    // Wait until every such reply has come or is past the stale window; from then on, any reply
+    // with this echo is this request's.
+    for (;;) {
+        ForgetExpiredLocked(std::chrono::steady_clock::now());
+        const auto earlier =
+            std::find_if(outstanding_.begin(), outstanding_.end(),
+                         [&](const Outstanding& o) { return o.echo == echo && o.exchange != id; });
+        if (earlier == outstanding_.end()) break;
+        ++stats_.echoWaits;
+        slotEvent_.wait_until(lock,
+                              earlier->sentAt + timing_.staleReplyWindow + std::chrono::milliseconds(1));
+    }
 
     int failedAttempts = 0;
     for (;;) {
@@ -86,7 +100,6 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
         receivedLength_ = 0;
         signalled_ = false;
         foreign_ = false;
-        ateSameEcho_ = false;
         busy_ = true;
         outstanding_.push_back(Outstanding{echo, id, now});
         ++stats_.writes;
@@ -104,15 +117,7 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
         const bool signalled = slotEvent_.wait_for(lock, timing_.attemptWait, [this] { return signalled_; });
         bool retry = false;
         if (!signalled) {
-            ++stats_.timeouts;
-            if (ateSameEcho_) {
-                // A reply with this attempt's echo was taken as an earlier attempt's late one, and
-                // nothing came after it: that earlier reply was lost, and the one dropped was ours.
-                // Owing nothing more for this attempt keeps one lost reply from costing every
-                // later request with the same echo a wait.
-                EraseNewestOf(id);
-            }
-            // Otherwise its reply stays owed: if it turns up later it is dropped.
+            ++stats_.timeouts;  // its reply stays owed: if it turns up later it is dropped
             retry = true;
         } else if (foreign_) {
             retry = true;
@@ -163,7 +168,8 @@ void ReportTransport::OnControlReport(const std::uint8_t* bytes, std::size_t cou
             if (!waiting || owner != exchange_) {
                 // The answer to an exchange already given up or already answered.
                 ++stats_.staleDiscarded;
-                if (waiting && echo == currentEcho_) ateSameEcho_ = true;
+                // A request waiting for its turn checks again.
+                slotEvent_.notify_all();
                 return;
             }
             // Any attempt of the exchange in progress carried the same frame: take it.

@@ -20,9 +20,10 @@ struct TransportTiming {
     std::chrono::milliseconds retryPause{10};      // between attempts
     std::chrono::milliseconds busyBackoff{1001};   // when another exchange is still in flight
     std::chrono::milliseconds endUpdatePause{10};  // before the end-update command
-    // How long the reply of an attempt that was given up may still turn up. Until then a reply
-    // with its echo is taken as that late reply, never as the answer to a later request.
-    std::chrono::milliseconds staleReplyWindow{5000};
+    // How long the reply of an attempt that was given up may still turn up. Until then a later
+    // request with the same echo waits for it, so the two are never confused; a reply later
+    // than this is taken as lost.
+    std::chrono::milliseconds staleReplyWindow{2500};
 };
 
 // Running totals of the exchange loop, for soak tests and benchmarks.
@@ -32,6 +33,7 @@ struct TransportStats {
     std::uint64_t timeouts = 0;        // attempts whose wait ran out
     std::uint64_t staleDiscarded = 0;  // late replies of given-up or answered attempts, dropped
     std::uint64_t foreignReplies = 0;  // replies matching no request sent (wrong echo, too short)
+    std::uint64_t echoWaits = 0;       // waits for an earlier request's reply with the same echo
 };
 
 class ReportTransport {
@@ -88,9 +90,7 @@ private:
     std::uint8_t* replyBuffer_ = nullptr;
     std::size_t replyCapacity_ = 0;
     std::size_t receivedLength_ = 0;
-    bool foreign_ = false;      // the attempt was answered by a reply that matches nothing
-    bool ateSameEcho_ = false;  // this attempt saw its echo dropped as an older attempt\'s reply
-    Echo currentEcho_{};
+    bool foreign_ = false;        // the attempt was answered by a reply that matches nothing
     std::uint64_t exchange_ = 0;  // id of the exchange in progress, 0 between exchanges
     std::uint64_t nextExchange_ = 1;
     std::deque<Outstanding> outstanding_;  // oldest first

@@ -88,7 +88,7 @@ TEST(FaultSoak, RandomFaultsNeverGiveAWrongSuccess) {
     timing.retryPause = std::chrono::milliseconds(0);
     timing.busyBackoff = std::chrono::milliseconds(5);
     timing.endUpdatePause = std::chrono::milliseconds(0);
-    timing.staleReplyWindow = std::chrono::milliseconds(200);
+    timing.staleReplyWindow = std::chrono::milliseconds(100);
     device::DeviceLink link(test::SimulatorLink(), timing);
     ASSERT_TRUE(link.Ready());
     link.RegisterStandingReads();
@@ -101,15 +101,17 @@ TEST(FaultSoak, RandomFaultsNeverGiveAWrongSuccess) {
     const device::KeyBlock layout = *state.DefaultLayout();
 
     // Late replies come after the wait ran out but well within the stale window.
-    Control("late-delay 40");
+    Control("late-delay 30");
     Control("chaos 10 20261208");  // 1 % of frames
 
     std::mt19937 random(7);
     Figures f;
     const auto before = t.Stats();
-    // The longest any one exchange may take: three waits and pauses, and a back-off.
-    const double exchangeBoundMs =
-        3.0 * (timing.attemptWait.count() + timing.retryPause.count()) + timing.busyBackoff.count() + 50;
+    // The longest any one exchange may take: a wait for an earlier reply with its echo, three
+    // waits and pauses, and a back-off.
+    const double exchangeBoundMs = static_cast<double>(timing.staleReplyWindow.count()) +
+                                   3.0 * (timing.attemptWait.count() + timing.retryPause.count()) +
+                                   timing.busyBackoff.count() + 50;
     auto exchanges = [&] { return t.Stats().exchanges - before.exchanges; };
     macros::WorkingConfig working;
     macros::DownloadSnapshot snapshot;
@@ -196,13 +198,16 @@ TEST(FaultSoak, RandomFaultsNeverGiveAWrongSuccess) {
     const auto stats = t.Stats();
     std::printf(
         "soak: %llu exchanges, %llu operations (%llu succeeded, %llu failed), %s, %llu stale replies "
-        "dropped, %llu foreign replies, %llu timeouts, wrong successes %llu, slowest operation %.0f ms\n",
+        "dropped, %llu foreign replies, %llu timeouts, %llu waits for a same-echo reply, wrong successes "
+        "%llu, "
+        "slowest operation %.0f ms\n",
         static_cast<unsigned long long>(stats.exchanges - before.exchanges),
         static_cast<unsigned long long>(f.operations), static_cast<unsigned long long>(f.succeeded),
         static_cast<unsigned long long>(f.failed), status.c_str(),
         static_cast<unsigned long long>(stats.staleDiscarded - before.staleDiscarded),
         static_cast<unsigned long long>(stats.foreignReplies - before.foreignReplies),
         static_cast<unsigned long long>(stats.timeouts - before.timeouts),
+        static_cast<unsigned long long>(stats.echoWaits - before.echoWaits),
         static_cast<unsigned long long>(f.wrongSuccesses), f.slowestOperationMs);
     EXPECT_EQ(f.wrongSuccesses, 0u);
     EXPECT_GT(f.succeeded, f.operations / 2);  // the faults are rare: most operations get through

@@ -1,6 +1,7 @@
 // The simulator's state file: its exact layout, loading at Init, atomic saves.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -81,6 +82,19 @@ TEST_F(SimStateFileTest, MemoryComesBackAtTheNextInit) {
     Restart();  // End saves too, without an end-update command
     EXPECT_EQ(Memory(PELLORAN_SIM_MACROS, 100, 2), (std::vector<std::uint8_t>{0x12, 0x34}));
     EXPECT_EQ(Memory(PELLORAN_SIM_CONFIG, 10, 1)[0], 1);
+}
+
+// A simulator killed while saving leaves its temporary; the next start clears it away, but
+// never one of a process that still runs, nor a file that only looks similar.
+TEST_F(SimStateFileTest, TemporariesOfKilledSimulatorsAreRemovedAtStart) {
+    const fs::path dead = state_.string() + ".tmp.999999999";  // beyond any pid
+    const fs::path alive = state_.string() + ".tmp." + std::to_string(::getppid());
+    const fs::path other = state_.string() + ".tmp.notapid";
+    for (const auto& p : {dead, alive, other}) std::ofstream(p.string()) << "partial";
+    Restart();
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_TRUE(fs::exists(alive));
+    EXPECT_TRUE(fs::exists(other));
 }
 
 TEST_F(SimStateFileTest, SaveReplacesTheFileRatherThanRewritingIt) {
