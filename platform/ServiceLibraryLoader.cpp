@@ -15,7 +15,10 @@ LoadedServiceLibrary LoadServiceLibrary(const std::filesystem::path& path) {
         out.error = "service library not found: " + path.string();
         return out;
     }
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // RTLD_NODELETE: the library keeps process-lifetime objects (its request core, the simulated
+    // keyboard) and threads that may still be winding down at exit; unmapping it under them
+    // would turn a late callback into a jump into nothing.
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (module == nullptr) {
         const char* why = dlerror();
         out.error = "cannot load service library " + path.string() + (why ? std::string(": ") + why : "");
