@@ -196,10 +196,11 @@ TEST_F(MainWindowTest, TooltipsAndLabelsAreReadableOnTheSkin) {
 
     // The window's own labels and captions on the window's background colour.
     const QColor window(0x15, 0x17, 0x1C);
-    for (auto* l : window_->findChildren<QLabel*>())
-        if (!l->text().isEmpty())
-            EXPECT_GE(Contrast(l->palette().color(QPalette::WindowText), window), 4.5)
-                << l->objectName().toStdString();
+    for (auto* l : window_->findChildren<QLabel*>()) {
+        if (l->text().isEmpty()) continue;
+        EXPECT_GE(Contrast(l->palette().color(QPalette::WindowText), window), 4.5)
+            << l->objectName().toStdString();
+    }
     for (auto* b : window_->findChildren<gui::CPngButton*>()) {
         const auto& style = b->GetTextStyle();
         if (!style.on) continue;
