@@ -242,9 +242,10 @@ TEST(SkinLayout, ColourWheelIsUncoveredAndShowsPureColours) {
     const int radius = 63;
     const QRect wheel(centre.x() - radius, centre.y() - radius, 2 * radius + 1, 2 * radius + 1);
     // Only the wheel's own press area may lie on it.
-    for (const auto& [key, r] : Rects(Layout("Main.ini"), "BUTTONINFO"))
-        if (key != QLatin1String("CONTROL_ColourWheel"))
-            EXPECT_FALSE(r.intersects(wheel)) << qPrintable(key) << " covers the colour wheel";
+    for (const auto& [key, r] : Rects(Layout("Main.ini"), "BUTTONINFO")) {
+        if (key == QLatin1String("CONTROL_ColourWheel")) continue;
+        EXPECT_FALSE(r.intersects(wheel)) << qPrintable(key) << " covers the colour wheel";
+    }
 
     const QImage bg = Load(Layout("Main.ini").Value("SCREEN", "Main"));
     ASSERT_FALSE(bg.isNull());
