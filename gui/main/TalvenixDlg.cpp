@@ -11,15 +11,12 @@
 #include <QSystemTrayIcon>
 #include <QUrl>
 
-#include "core/device/Commands.h"
-#include "core/keys/KeyButtons.h"
 #include "core/lighting/UserColourSet.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/text/LanguageSettings.h"
 #include "core/text/LanguageTable.h"
 #include "gui/common/QtTranslations.h"
 #include "gui/common/Texts.h"
-#include "gui/keys/KeyDialogLauncher.h"
 #include "gui/main/AboutBox.h"
 #include "gui/main/MainControls.h"
 #include "gui/profiles/ProfileWindows.h"
@@ -31,11 +28,6 @@ namespace talvenix::gui {
 namespace {
 
 using text::TextId;
-
-constexpr std::uint16_t kUsageGBank = 0x02FF;
-constexpr std::uint16_t kUsageConfigChanged = 0x0401;
-constexpr std::uint16_t kUsageIconEvent = 0x1811;
-constexpr std::uint16_t kUsageIconBack = 0x1810;
 
 // The main layout's areas, for the tab order: the title bar's buttons end above this line, the
 // lighting column left of that one.
@@ -465,220 +457,6 @@ void CTalvenixDlg::RefreshKeys(bool withFaces) {
     if (!grid_) return;
     auto cfg = working_.Lock();
     grid_->Refresh(*cfg, shownProfile_, BankB(), withFaces);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Keyboard events
-
-void CTalvenixDlg::OnConsumerUsage(std::uint16_t usage) {
-    QMetaObject::invokeMethod(
-        this, [this, usage] { HandleConsumerUsage(usage); }, Qt::QueuedConnection);
-}
-
-void CTalvenixDlg::OnDeviceCountChanged(int count) {
-    QMetaObject::invokeMethod(
-        this, [this, count] { HandleDeviceCount(count); }, Qt::QueuedConnection);
-}
-
-void CTalvenixDlg::HandleConsumerUsage(std::uint16_t usage) {
-    if (quitting_) return;
-    switch (usage) {
-        case kUsageGBank:
-            ToggleGBank();
-            break;
-        case kUsageConfigChanged:
-            // The keyboard changed its configuration itself (a profile chosen on the keyboard):
-            // re-read the lighting once the event has been handled.
-            FollowKeyboardProfile();
-            break;
-        case kUsageIconEvent:
-            if (tray_) tray_->SetState(TrayState::Event);
-            break;
-        case kUsageIconBack:
-            if (tray_) tray_->SetState(presenceIcon_);
-            break;
-        default:
-            break;
-    }
-}
-
-void CTalvenixDlg::ToggleGBank() {
-    gBank_[1] ^= 0x01;
-    const auto state = gBank_;
-    jobs_->Post([state](JobContext& job) { job.Link().WriteLedStatus(state[0], state[1]); });
-    if (auto* ab = Button(kIdLockAB)) ab->SetStatePictures(BankB() ? abPictures_ : mainPictures_);
-    if (grid_) grid_->SetBankLabels(BankB());
-    RefreshKeys(true);
-}
-
-void CTalvenixDlg::FollowKeyboardProfile() {
-    // A profile chosen on the keyboard itself: ask it which one is current now, and read that
-    // profile's lighting.
-    const int language = text::CurrentLanguageTable()->Index();
-    jobs_->Post(
-        [this, language](JobContext& job) {
-            keyboard_.State().ForgetCurrentProfile();
-            keyboard_.State().GetCurrentProfile(job.Transport());
-            lighting_->ReadOnWorker(keyboard_.CachedProfile(), language);
-        },
-        this,
-        [this] {
-            const int active = keyboard_.CachedProfile();
-            if (active >= 0 && active <= 2 && active != shownProfile_) ShowProfile(active);
-            UpdateProfileLabel();
-            lighting_->Refresh();
-        });
-}
-
-void CTalvenixDlg::HandleDeviceCount(int count) {
-    if (!quitting_) presence_->OnDeviceCount(count);
-}
-
-void CTalvenixDlg::ReadBackDone() {
-    const int active = keyboard_.CachedProfile();
-    if (active >= 0 && active <= 2)
-        ShowProfile(active);
-    else
-        RefreshKeys(true);
-    UpdateProfileLabel();
-    lighting_->Refresh();
-    apply_->SetPending(false);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Profiles and the firmware update: their windows get this narrow context, never the window.
-
-void CTalvenixDlg::CreateProfileWindows() {
-    ProfileWindowsContext pc;
-    pc.paths = ctx_.paths;
-    pc.prompt = ctx_.prompt;
-    pc.dialogParent = this;
-    pc.mainSkin = &Skin();
-    pc.arrowPicture = arrow_;
-    pc.bar.profileButtons = {Button(kIdProfile1), Button(kIdProfile2), Button(kIdProfile3)};
-    pc.bar.flipButtons = {Button(1189), Button(1190), Button(1193)};
-    pc.bar.arrows = {findChild<CPngButton*>(QStringLiteral("LEFT_ARROW")),
-                     findChild<CPngButton*>(QStringLiteral("RIGHT_ARROW"))};
-    pc.bar.label = profileLabel_;
-    pc.managerButton = Button(kIdProfiles);
-    pc.mainRoutesProfileButtons = true;
-    pc.currentProfile = [this] { return keyboard_.CachedProfile(); };
-    pc.editors = [this] {
-        // The profile manager is registered for closing on removal, but it is no editor.
-        profiles::OpenEditors open;
-        CBaseDialog* manager = profiles_ ? profiles_->OpenManagerDialog() : nullptr;
-        if (manager) dialogs_.UnregisterDialog(manager);
-        open.composite = dialogs_.EditorOpen() ? 1 : 0;
-        if (manager) dialogs_.RegisterDialog(manager);
-        return open;
-    };
-    pc.applyPending = [this] { return apply_->Pending(); };
-    pc.applyRunning = [this] { return apply_->Running(); };
-    pc.apply = [this](std::function<void(bool)> done) {
-        auto once = std::make_shared<QMetaObject::Connection>();
-        *once = connect(apply_, &ApplyController::ApplyFinished, this, [once, done](bool ok) {
-            QObject::disconnect(*once);
-            done(ok);
-        });
-        apply_->Apply();
-    };
-    pc.dropChanges = [this] {
-        apply_->SetPending(false);
-        if (keyboard_.CachedProfile() >= 0) keyboard_.ReloadFromStore(working_);
-        RefreshKeys(true);
-    };
-    pc.setProfile = [this](int profile, std::function<void(bool)> done) {
-        jobs_->Post(
-            [this, profile](JobContext& job) {
-                return keyboard_.SwitchKeyboardProfile(job.Transport(), profile);
-            },
-            this, [done](bool ok) { done(ok); });
-    };
-    pc.setProfileAndReadBack = [this](int profile, std::function<void(bool)> done) {
-        jobs_->Post(
-            [this, profile](JobContext& job) {
-                const bool set =
-                    profile < 0 || keyboard_.State().SetCurrentProfile(job.Transport(), profile) == 1;
-                keyboard_.ReadBackAndLoad(job.Transport(), working_);
-                return set;
-            },
-            this, [done](bool ok) { done(ok); });
-    };
-    pc.enterBootMode = [this](std::function<void(int)> done) {
-        jobs_->Post([](JobContext& job) { return device::EnterBootMode(job.Transport()); }, this,
-                    [done](int result) { done(result); });
-    };
-    pc.backup = [this](const QString& path) { return keyboard_.Export(path, working_); };
-    pc.beforeButtonSwitch = [this](int profile) {
-        // The chosen profile's lighting, read again from the keyboard.
-        const int language = text::CurrentLanguageTable()->Index();
-        jobs_->Post([this, profile, language](JobContext&) { lighting_->ReadOnWorker(profile, language); },
-                    this, [this] { lighting_->Refresh(); });
-    };
-    pc.showProfile = [this](int profile) { ShowProfile(profile); };
-    pc.afterReadBack = [this] { ReadBackDone(); };
-    pc.registerDialog = [this](CBaseDialog* dialog) { dialogs_.RegisterDialog(dialog); };
-    profiles_ = new ProfileWindows(std::move(pc), this);
-    connect(profiles_, &ProfileWindows::SwitchFinished, this, &CTalvenixDlg::ProfileSwitchFinished);
-    // The hidden quick-switch button still answers its command.
-    connect(Button(kIdQuickSwitch), &QAbstractButton::clicked, this,
-            [this] { profiles_->ShowMenu(QCursor::pos()); });
-}
-
-}  // namespace talvenix::gui
-
-// --- key assignment dialogs and macro editor ---
-namespace talvenix::gui {
-
-void CTalvenixDlg::SetKeyDialogsModal(bool modal) {
-    keyDialogsModal_ = modal;
-    if (keyDialogs_) keyDialogs_->SetModal(modal);
-}
-
-void CTalvenixDlg::WireKeyDialogs() {
-    KeyDialogLauncher::Hooks hooks;
-    hooks.switchMode = [] { return false; };  // the Switch button is not offered yet
-    hooks.dialogOpen = [this](CBaseDialog* dialog, bool open) {
-        if (open)
-            dialogs_.RegisterDialog(dialog);
-        else
-            dialogs_.UnregisterDialog(dialog);
-    };
-    hooks.modal = keyDialogsModal_;
-    keyDialogs_ =
-        new KeyDialogLauncher(ServicesFromContext(
-                                  Context(), [this] { return shownProfile_; }, [this] { RefreshKeys(true); }),
-                              std::move(hooks), this);
-    connect(grid_.get(), &CKeyGrid::KeyClicked, this, [this](int i) {
-        if (!ColourKeysMode()) keyDialogs_->OpenForKey(i, grid_->KeyButton(i));
-    });
-    connect(grid_.get(), &CKeyGrid::GClicked, this,
-            [this](int n) { keyDialogs_->OpenForG(n, BankB(), grid_->GButton(n)); });
-    connect(Button(kIdMacro), &QAbstractButton::clicked, this,
-            [this] { keyDialogs_->OpenMacroCommand(BankB(), Button(kIdMacro)); });
-    auto menuOn = [this](CPngButton* button, std::function<std::optional<keys::DialogTarget>()> target,
-                         std::function<QString()> name) {
-        button->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(button, &QWidget::customContextMenuRequested, this,
-                [this, button, target, name](const QPoint& at) {
-                    if (const auto t = target())
-                        keyDialogs_->ShowKeyMenu(*t, name(), button->mapToGlobal(at));
-                });
-    };
-    for (int i = 0; i < keys::kKeyButtonCount; ++i) {
-        const keys::KeyCode code = keys::kKeyButtons[static_cast<std::size_t>(i)].code;
-        menuOn(
-            grid_->KeyButton(i), [code, i] { return keys::TargetOfKeyButton(code, i); },
-            [code] { return QString::fromStdString(keys::KeyNameOf(code)); });
-    }
-    for (int n = 0; n < keys::kGButtonCount; ++n) {
-        menuOn(
-            grid_->GButton(n), [this, n] { return keys::TargetOfGButton(n, BankB()); },
-            [n] { return QStringLiteral("G%1").arg(n + 1); });
-    }
-    Button(kIdMacro)->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Button(kIdMacro), &QWidget::customContextMenuRequested, this,
-            [this] { keyDialogs_->OpenMacroEditor(); });
 }
 
 }  // namespace talvenix::gui
