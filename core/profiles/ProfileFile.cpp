@@ -232,24 +232,30 @@ std::vector<std::uint8_t> SerializeProfileFile(Configuration& config) {
     return out;
 }
 
+// A read that failed becomes the load's status; false then.
+static bool ReadOk(ReadStatus read, ProfileFileLoad& out) {
+    switch (read) {
+        case ReadStatus::Ok:
+            return true;
+        case ReadStatus::Missing:
+            out.status = ProfileFileLoad::Status::Missing;
+            break;
+        case ReadStatus::CannotOpen:
+            out.status = ProfileFileLoad::Status::CannotOpen;
+            break;
+        case ReadStatus::OutOfMemory:
+            out.status = ProfileFileLoad::Status::OutOfMemory;
+            break;
+    }
+    return false;
+}
+
 ProfileFileLoad ReadProfileFile(const std::filesystem::path& path) {
     ProfileFileLoad out;
     std::vector<std::uint8_t> bytes;
     // Read no more than the header can account for: a huge file is never pulled in whole.
     std::vector<std::uint8_t> head;
-    switch (ReadFilePrefix(path, kProfileImageSize, head)) {
-        case ReadStatus::Ok:
-            break;
-        case ReadStatus::Missing:
-            out.status = ProfileFileLoad::Status::Missing;
-            return out;
-        case ReadStatus::CannotOpen:
-            out.status = ProfileFileLoad::Status::CannotOpen;
-            return out;
-        case ReadStatus::OutOfMemory:
-            out.status = ProfileFileLoad::Status::OutOfMemory;
-            return out;
-    }
+    if (!ReadOk(ReadFilePrefix(path, kProfileImageSize, head), out)) return out;
     if (head.size() < kProfileImageSize) {
         out.status = ProfileFileLoad::Status::TooShort;
         return out;
@@ -257,19 +263,7 @@ ProfileFileLoad ReadProfileFile(const std::filesystem::path& path) {
     const ProfileHeader h = HeaderOf(head);
     const std::uint64_t wanted =
         kProfileImageSize + std::uint64_t{kMacroRecordSize} * h.macroCount + h.stringSize;
-    switch (ReadFilePrefix(path, wanted, bytes)) {
-        case ReadStatus::Ok:
-            break;
-        case ReadStatus::Missing:
-            out.status = ProfileFileLoad::Status::Missing;
-            return out;
-        case ReadStatus::CannotOpen:
-            out.status = ProfileFileLoad::Status::CannotOpen;
-            return out;
-        case ReadStatus::OutOfMemory:
-            out.status = ProfileFileLoad::Status::OutOfMemory;
-            return out;
-    }
+    if (!ReadOk(ReadFilePrefix(path, wanted, bytes), out)) return out;
     ProfileFileParse parsed = ParseProfileFile(bytes);
     switch (parsed.status) {
         case ProfileFileParse::Status::Ok:
