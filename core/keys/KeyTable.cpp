@@ -285,6 +285,9 @@ KeyCode CodeOfUsage(std::uint16_t page, std::uint16_t usage) {
         device = static_cast<std::uint8_t>(0xC0 + (it - kConsumerUsages.begin()));
     }
     if (device == 0) return kNoKey;
+    // Keyboard-page usages 0x81..0x83 and 0xC0..0xDF share their device bytes with the other
+    // pages' keys; such a usage is none of ours, not the other page's key.
+    if (UsageOfDeviceByte(device) != Usage{page, usage}) return kNoKey;
     for (int i = 0; i < kKeyTableSize; ++i) {
         if (kKeyTable[static_cast<std::size_t>(i)].deviceKeyByte == device)
             return KeyCodeOf(static_cast<KeyIndex>(i));

@@ -141,6 +141,10 @@ TEST_F(KeyTableTest, UsagesFindTheLowestIndexedKey) {
     EXPECT_EQ(CodeOfUsage(0x07, 0x58), 0x11C);
     EXPECT_EQ(CodeOfUsage(0x07, 0x00), 0);
     EXPECT_EQ(CodeOfUsage(0x07, 0x104), 0);
+    // Keyboard usages on the other pages' device bytes are no key of ours.
+    EXPECT_EQ(CodeOfUsage(0x07, 0x82), 0);
+    EXPECT_EQ(CodeOfUsage(0x07, 0xCD), 0);
+    EXPECT_EQ(CodeOfUsage(0x07, 0xD2), 0);
     EXPECT_EQ(CodeOfUsage(0x09, 0x01), 0);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/keys/KeyTable.h"
+#include "core/macros/KeyForm.h"
 #include "core/macros/MacroImage.h"
 
 using namespace talvenix;
@@ -124,6 +125,24 @@ TEST(MacroImageEncode, EveryKeyOfTheTableSurvivesTheRoundTrip) {
         EXPECT_EQ(keys::DecodeDeviceKeyByte(back.keyCode), u) << std::hex << code;
         EXPECT_EQ(back.delayMs, 1230u);
         EXPECT_EQ(back.direction, 1);
+    }
+}
+
+TEST(MacroImageDecode, EveryReadBackKeyFormSettlesAfterOneReEncode) {
+    // A keyboard may hold any bytes. Whatever key a form reads as must encode to a form that
+    // reads as the same key, or a read-back macro would change on its way back to the keyboard
+    // (keyboard-page usage 0xD2 once read as a consumer key that has no form of its own).
+    for (unsigned kind = 0; kind < 8; ++kind) {
+        for (unsigned b1 = 0; b1 < 0x100; ++b1) {
+            for (unsigned b2 = 0; b2 < 0x100; ++b2) {
+                const KeyForm form{static_cast<std::uint8_t>(kind), static_cast<std::uint8_t>(b1),
+                                   static_cast<std::uint8_t>(b2)};
+                const std::uint16_t code = CodeOfKeyForm(form);
+                if (code == 0) continue;
+                ASSERT_EQ(CodeOfKeyForm(KeyFormOfCode(code)), code)
+                    << "form " << kind << "/" << b1 << "/" << b2 << " reads as code " << code;
+            }
+        }
     }
 }
 
