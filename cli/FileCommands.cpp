@@ -85,8 +85,11 @@ void RunFromJson(Context& ctx, const std::string& json, const std::string& outFi
     const auto bytes = ReadWholeFile(json);
     const std::vector<std::uint8_t> file = ProfileFileFromJson(std::string(bytes.begin(), bytes.end()));
     WriteWholeFile(outFile, file);
-    // Key assignments depend on the keyboard's layout and are checked by restore.
-    WarnUnstorable(ctx, UnstorableMacroActions(profiles::ParseProfileFile(file).config));
+    // No keyboard is at hand: an assignment's form does not depend on which keys a keyboard
+    // has, so every key any keyboard can have is checked.
+    const macros::Configuration cfg = profiles::ParseProfileFile(file).config;
+    WarnUnstorable(ctx, UnstorableAssignments(cfg, keys::EverySlotEntry()));
+    WarnUnstorable(ctx, UnstorableMacroActions(cfg));
 }
 
 // The keyboard facts backup and restore need (default layout, macro space).
@@ -165,7 +168,7 @@ void RunRestore(Context& ctx, const std::string& file) {
 
     if (const auto layout = state.DefaultLayout()) {
         progress.reset();
-        WarnUnstorable(ctx, UnstorableAssignments(cfg, *layout));
+        WarnUnstorable(ctx, UnstorableAssignments(cfg, keys::SlotEntriesOfLayout(*layout)));
         WarnUnstorable(ctx, UnstorableMacroActions(cfg));
         progress.emplace("writing the keyboard");
     }

@@ -84,6 +84,27 @@ device::KeyBlock EncodeKeyBlock(std::span<const KeyAssignment, kSlotsPerBlock> p
     return out;
 }
 
+KeyAssignment DecodeAssignment(std::array<std::uint8_t, 3> read, std::array<std::uint8_t, 3> defaultEntry) {
+    if (read == defaultEntry) return {};
+    KeyAssignment decoded = Make(AssignmentKind::Disabled, 0);
+    if (read[0] == 0x05 && read[1] == 0x01) {
+        decoded = Make(AssignmentKind::Macro, read[2] + 1u);
+    } else if (read[0] == 0x05 && read[1] == 0x02) {
+        decoded = Make(AssignmentKind::StopMacro, 0);
+    } else if (read[0] == 0x05 && read[1] == 0x05) {
+        decoded = Make(AssignmentKind::Function, read[2]);
+    } else if (read[0] == 0x03) {
+        const auto usage = static_cast<std::uint16_t>(read[1] | (read[2] << 8));
+        if (const auto m = MediaIndexOfUsage(usage))
+            decoded = Make(AssignmentKind::Media, static_cast<std::uint32_t>(*m));
+    } else if (read[0] == 0x02 && read[1] == 0x02) {
+        if (const KeyCode c = CodeOfUsage(kPageKeyboard, read[2])) decoded = Make(AssignmentKind::Key, c);
+    } else if (read[0] == 0x02 && read[1] == 0x01) {
+        decoded = Make(AssignmentKind::Key, CodeOfModifierBits(read[2]));
+    }
+    return decoded;
+}
+
 std::optional<AssignmentBlock> DecodeKeyBlock(std::span<const std::uint8_t> readBlock,
                                               std::span<const std::uint8_t> defaultLayout) {
     if (readBlock.size() < device::kKeyBlockSize || defaultLayout.size() < device::kKeyBlockSize) {
@@ -96,23 +117,7 @@ std::optional<AssignmentBlock> DecodeKeyBlock(std::span<const std::uint8_t> read
         if (read == def) continue;
         const KeyIndex slot = KeyIndexOf(CodeOfEntry(def[0], def[1], def[2]));
         if (slot == 0) continue;
-
-        KeyAssignment decoded = Make(AssignmentKind::Disabled, 0);
-        if (read[0] == 0x05 && read[1] == 0x01) {
-            decoded = Make(AssignmentKind::Macro, read[2] + 1u);
-        } else if (read[0] == 0x05 && read[1] == 0x02) {
-            decoded = Make(AssignmentKind::StopMacro, 0);
-        } else if (read[0] == 0x05 && read[1] == 0x05) {
-            decoded = Make(AssignmentKind::Function, read[2]);
-        } else if (read[0] == 0x03) {
-            const auto usage = static_cast<std::uint16_t>(read[1] | (read[2] << 8));
-            if (const auto m = MediaIndexOfUsage(usage))
-                decoded = Make(AssignmentKind::Media, static_cast<std::uint32_t>(*m));
-        } else if (read[0] == 0x02 && read[1] == 0x02) {
-            if (const KeyCode c = CodeOfUsage(kPageKeyboard, read[2])) decoded = Make(AssignmentKind::Key, c);
-        } else if (read[0] == 0x02 && read[1] == 0x01) {
-            decoded = Make(AssignmentKind::Key, CodeOfModifierBits(read[2]));
-        }
+        const KeyAssignment decoded = DecodeAssignment(read, def);
         KeyAssignment& r = block[slot];
         r.kind = decoded.kind;
         r.value = decoded.value;

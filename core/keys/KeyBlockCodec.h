@@ -56,6 +56,10 @@ device::KeyBlock EncodeKeyBlock(std::span<const KeyAssignment, kSlotsPerBlock> p
 std::optional<AssignmentBlock> DecodeKeyBlock(std::span<const std::uint8_t> readBlock,
                                               std::span<const std::uint8_t> defaultLayout);
 
+// One entry read back at a key whose default entry is `defaultEntry`, by the rules of
+// DecodeKeyBlock: kind 0 when the two are equal (tag and extra bytes zero).
+KeyAssignment DecodeAssignment(std::array<std::uint8_t, 3> read, std::array<std::uint8_t, 3> defaultEntry);
+
 // The restore-defaults command on one profile's block: zeroes the whole record of the nine G
 // slots of the current bank and of the slots of the 104 key buttons. Other slots (keys without
 // a button, the other bank's G slots) keep their records; the zeroed G records lose their

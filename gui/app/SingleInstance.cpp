@@ -1,10 +1,18 @@
 #include "gui/app/SingleInstance.h"
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QSocketNotifier>
+#include <array>
+#include <cerrno>
+#include <csignal>
 
 #include "platform/Process.h"
 #include "platform/RuntimeDir.h"
@@ -86,6 +94,58 @@ void InstanceServer::OnConnection() {
                 Q_EMIT KillRequested();
         });
     }
+}
+
+namespace {
+
+constexpr std::array<int, 3> kQuitSignals = {SIGTERM, SIGINT, SIGHUP};
+// One handler set per process: the write end of the pipe and the handlers it replaced.
+int g_signalPipe[2] = {-1, -1};
+struct sigaction g_previous[kQuitSignals.size()];
+
+void WriteSignalByte(int signal) {
+    const int saved = errno;
+    const auto byte = static_cast<unsigned char>(signal);
+    // Async-signal-safe: one write to a non-blocking socket; a full pipe already has a wake-up.
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+}  // namespace
+
+QuitOnSignals::QuitOnSignals(std::function<void(int)> onSignal, QObject* parent)
+    : QObject(parent), onSignal_(std::move(onSignal)) {
+    if (g_signalPipe[0] >= 0) return;  // another object owns the handlers
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
+        g_signalPipe[0] = g_signalPipe[1] = -1;
+        return;
+    }
+    notifier_ = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &QuitOnSignals::OnReadable);
+    struct sigaction action {};
+    action.sa_handler = WriteSignalByte;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < kQuitSignals.size(); ++i)
+        ::sigaction(kQuitSignals[i], &action, &g_previous[i]);
+}
+
+QuitOnSignals::~QuitOnSignals() {
+    if (!notifier_) return;
+    for (std::size_t i = 0; i < kQuitSignals.size(); ++i)
+        ::sigaction(kQuitSignals[i], &g_previous[i], nullptr);
+    delete notifier_;
+    notifier_ = nullptr;
+    ::close(g_signalPipe[0]);
+    ::close(g_signalPipe[1]);
+    g_signalPipe[0] = g_signalPipe[1] = -1;
+}
+
+void QuitOnSignals::OnReadable() {
+    unsigned char bytes[16];
+    const ssize_t n = ::read(g_signalPipe[0], bytes, sizeof bytes);
+    if (n <= 0) return;
+    if (onSignal_) onSignal_(bytes[n - 1]);
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {

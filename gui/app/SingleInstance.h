@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <functional>
 
+class QSocketNotifier;
+
 namespace talvenix::gui {
 
 inline constexpr const char* kInstanceName = "QT27M05B";
@@ -53,6 +55,26 @@ private:
     QString path_;
     QLockFile lock_;
     QLocalServer server_;
+};
+
+// SIGTERM, SIGINT and SIGHUP end the program as a quit does, so the instance socket and lock
+// file go with it. The handler only writes a byte to a pipe; `onSignal` runs later on the
+// thread that owns this object (the UI thread), from its event loop. The previous handlers
+// come back when the object is destroyed.
+class QuitOnSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit QuitOnSignals(std::function<void(int signal)> onSignal, QObject* parent = nullptr);
+    ~QuitOnSignals() override;
+    // False when the pipe or the handlers could not be set up (the signals then keep their
+    // default action).
+    bool Installed() const { return notifier_ != nullptr; }
+
+private:
+    void OnReadable();
+
+    std::function<void(int)> onSignal_;
+    QSocketNotifier* notifier_ = nullptr;
 };
 
 // What the command line asks for. Arguments are matched whole and case-insensitively;

@@ -62,6 +62,13 @@ int RunTalvenix(const QStringList& arguments) {
     const QString instanceSocket = InstanceSocketPath(&runtimeError);
     if (instanceSocket.isEmpty()) return ReportStartupFailure(runtimeError);
     InstanceServer server(instanceSocket);
+    // SIGTERM, SIGINT and SIGHUP quit without questions; the socket and lock file go at once.
+    bool signalled = false;
+    const QuitOnSignals quitOnSignals([&server, &signalled](int) {
+        signalled = true;
+        server.Close();
+        QCoreApplication::exit(0);
+    });
     const QString socketPath = server.SocketPath();
     const QString ownName = paths.ownFileName;
     const InstanceOutcome instance = ResolveInstance(
@@ -109,7 +116,7 @@ int RunTalvenix(const QStringList& arguments) {
                     server.Close();
                     QCoreApplication::quit();
                 });
-                QApplication::exec();
+                if (!signalled) QApplication::exec();
             }
         }
     }

@@ -12,6 +12,7 @@
 #include "gui/keys/DialogKit.h"
 #include "gui/keys/KeyEditHost.h"
 #include "gui/keys/OnScreenKeyboard.h"
+#include "gui/macros/ActionKeyNote.h"
 #include "gui/macros/ActionListView.h"
 #include "gui/macros/KeyEventFilter.h"
 #include "gui/macros/MacroGauge.h"
@@ -124,7 +125,16 @@ void Talvenix_DlgComposite::BuildControls() {
     title_ = label("CONTROL_TITLE", kit::kDimColour);
     title_->setWordWrap(false);
     label("KEY_SETTING", kit::kTextColour);
-    label("TISHI_SINGLE_STATIC", kit::kDimColour);
+    QLabel* hint = label("TISHI_SINGLE_STATIC", kit::kDimColour);
+    // Said under the page's hint, while the choice is being made, not in a box after it.
+    keyNote_ = new QLabel(this);
+    keyNote_->setObjectName(QStringLiteral("FUNC_KEY_NOTE"));
+    keyNote_->setWordWrap(true);
+    keyNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    keyNote_->setStyleSheet(QStringLiteral("color:%1;").arg(QLatin1String(kit::kWarnColour)));
+    const QRect below = hint->geometry();
+    keyNote_->setGeometry(below.x(), below.bottom() + 1, below.width() * 13 / 10, below.height());
+    keyNote_->hide();
     label("MARCO_NAME_SETTING", kit::kTextColour);
     label("MEDIA_SETTING_TISHI", kit::kTextColour);
     label("FUNCTION_KEY_SETTING_TISHI", kit::kTextColour);
@@ -180,6 +190,7 @@ void Talvenix_DlgComposite::BuildControls() {
     actions_->setObjectName(QStringLiteral("FUNC_MACRO_LIST2"));
     PlaceWindow(*actions_, skin, section, actions_->objectName());
     widgets_[actions_->objectName()] = actions_;
+    new ActionKeyNote(actions_, this);
     connect(actions_, &ActionListView::Edited, this, [this] {
         StoreSelectedRow();
         SetModified();
@@ -350,6 +361,7 @@ void Talvenix_DlgComposite::ShowPageControls(int page) {
                          : page == kFunction ? Fx("FUNCTION_KEY", "Function")
                                              : Fx("SINGLE_KEY", "Key");
     kit::SetCaption(*Button("CONTROL_MASK"), name, 40);
+    UpdateKeyNote();
 }
 
 void Talvenix_DlgComposite::ShowPage(int kind, bool initial) {
@@ -424,6 +436,27 @@ void Talvenix_DlgComposite::SetModified() {
     modified_ = true;
     UpdateButtons();
     UpdateGauge();
+    UpdateKeyNote();
+}
+
+keys::KeyAssignment Talvenix_DlgComposite::ChosenRecord() const {
+    if (keepRecord_) return original_;
+    keys::CompositeChoice choice;
+    choice.pageKind = pageKind_;
+    choice.slot = target_.slot;
+    choice.captured = captured_;
+    choice.hasMacros = list_.Count() > 0;
+    choice.selectedMacroId = list_.SelectedRow() ? list_.SelectedRow()->id : 0;
+    choice.cycles = keys::ClampCycles(cycles_->text().toStdString());
+    choice.mediaIndex = mediaCombo_->currentIndex();
+    choice.functionIndex = functionCombo_->currentIndex();
+    return keys::BuildCompositeRecord(choice);
+}
+
+void Talvenix_DlgComposite::UpdateKeyNote() {
+    const QString note = kit::UnstorableKeyNote(target_.slot, ChosenRecord());
+    keyNote_->setText(note);
+    keyNote_->setVisible(!note.isEmpty() && PageOfKind(pageKind_) != kMacro);
 }
 
 bool Talvenix_DlgComposite::ApplyEnabled() const { return Button("CONTROL2_APPLY")->isEnabled(); }
@@ -445,17 +478,7 @@ bool Talvenix_DlgComposite::Apply() {
         auto cfg = host_.Working().Lock();
         outcome = list_.Commit(*cfg);
         if (outcome.result == macros::CommitOutcome::Result::Committed && !keepRecord_) {
-            keys::CompositeChoice choice;
-            choice.pageKind = pageKind_;
-            choice.slot = target_.slot;
-            choice.captured = captured_;
-            choice.hasMacros = list_.Count() > 0;
-            choice.selectedMacroId = list_.SelectedRow() ? list_.SelectedRow()->id : 0;
-            choice.cycles = keys::ClampCycles(cycles_->text().toStdString());
-            choice.mediaIndex = mediaCombo_->currentIndex();
-            choice.functionIndex = functionCombo_->currentIndex();
-            const keys::KeyAssignment record = keys::BuildCompositeRecord(choice);
-            macros::StoreKeyEdit(*cfg, profile_, target_.slot, record);
+            macros::StoreKeyEdit(*cfg, profile_, target_.slot, ChosenRecord());
             original_ = cfg->AssignmentOf(profile_, target_.slot);
         }
     }

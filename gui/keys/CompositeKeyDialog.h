@@ -57,6 +57,9 @@ public:
     const macros::MacroList& Macros() const { return list_; }
     ActionListView* Actions() const { return actions_; }
     MacroGauge* Gauge() const { return gauge_; }
+    // What the keyboard will do instead of the chosen function, when it cannot store it; empty
+    // otherwise.
+    QString KeyNote() const { return keyNote_->text(); }
 
     // Every way the dialog ends (OK, Cancel, closed by the window) stops capture and recording.
     void done(int result) override;
@@ -79,6 +82,8 @@ private:
     void SetModified();
     void UpdateButtons();
     void UpdateGauge();
+    void UpdateKeyNote();
+    keys::KeyAssignment ChosenRecord() const;
     void CloseSteps();
     CPngButton* Button(const char* key) const;
     void UsePictures(const StatePictures& pictures);
@@ -99,6 +104,7 @@ private:
     std::map<QString, CPngButton*> buttons_;
     std::map<QString, QWidget*> widgets_;
     QLabel* title_ = nullptr;
+    QLabel* keyNote_ = nullptr;
     QLineEdit* keyEdit_ = nullptr;
     QComboBox* mediaCombo_ = nullptr;
     QComboBox* functionCombo_ = nullptr;

@@ -2,6 +2,9 @@
 
 #include <QWidget>
 
+#include "core/keys/KeyBlockCodec.h"
+#include "core/keys/MediaCatalogue.h"
+#include "core/keys/StoredAssignment.h"
 #include "core/text/SafeFormat.h"
 #include "gui/skin/SkinPlacement.h"
 
@@ -16,6 +19,54 @@ QString Fx(const char* key, const char* fallback) {
 
 QString TxNumber(text::TextId id, long long value) {
     return QString::fromStdString(text::FormatNumber(text::LanguageText(id), value));
+}
+
+namespace {
+
+QString ChoiceName(const keys::KeyAssignment& r) {
+    switch (r.Kind()) {
+        case keys::AssignmentKind::Key:
+            return QString::fromStdString(keys::KeyNameOf(static_cast<keys::KeyCode>(r.value & 0xFFFF)));
+        case keys::AssignmentKind::Media:
+            return r.value < static_cast<std::uint32_t>(keys::kMediaCount)
+                       ? QString::fromStdString(keys::MediaName(static_cast<int>(r.value)))
+                       : QString::number(r.value);
+        case keys::AssignmentKind::Function:
+            return QString::fromStdString(keys::FunctionText(r.value));
+        default:
+            return QString::number(r.kind);
+    }
+}
+
+}  // namespace
+
+QString UnstorableKeyNote(int slot, const keys::KeyAssignment& wanted) {
+    if (slot < 0 || slot >= keys::kSlotsPerBlock) return {};
+    const auto& entry = keys::EverySlotEntry()[static_cast<std::size_t>(slot)];
+    if (!entry) return {};
+    const keys::KeptAssignment kept = keys::KeyboardKeeps(wanted, *entry);
+    if (kept.faithful) return {};
+    const QString chosen = ChoiceName(wanted);
+    switch (kept.stored.Kind()) {
+        case keys::AssignmentKind::Disabled:
+            return Fx("KEY_STORE_DISABLED",
+                      "The keyboard cannot store \"%1\" for a key: on the keyboard this key will do nothing.")
+                .arg(chosen);
+        case keys::AssignmentKind::Default:
+            return Fx("KEY_STORE_DEFAULT",
+                      "The keyboard cannot store \"%1\" for a key: on the keyboard this key will keep its "
+                      "own "
+                      "function.")
+                .arg(chosen);
+        default: {
+            // The summary without a button name: "Keys, Set: Function(...)".
+            const QString instead = QString::fromStdString(keys::AssignmentSummary("", kept.stored, {}));
+            return Fx("KEY_STORE_OTHER",
+                      "The keyboard cannot store \"%1\" for a key: on the keyboard this key will do this "
+                      "instead: %2")
+                .arg(chosen, instead);
+        }
+    }
 }
 
 QString FieldStyle() {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "core/keys/KeyAssignment.h"
 #include "core/text/LanguageTable.h"
 #include "gui/skin/PngButton.h"
 #include "gui/skin/SkinFile.h"
@@ -15,6 +16,12 @@ namespace talvenix::gui::kit {
 QString Tx(text::TextId id);
 // A key the windows read from the language file themselves; `fallback` when absent.
 QString Fx(const char* key, const char* fallback = "");
+// What the dialogs say when the keyboard cannot store `wanted` for the key of `slot`: what was
+// chosen and what the key will do on the keyboard instead. Empty when it is stored as chosen,
+// and for slots no key-block entry carries (the G keys).
+QString UnstorableKeyNote(int slot, const keys::KeyAssignment& wanted);
+inline constexpr const char* kWarnColour = "#E8B33C";
+
 // A language text with one integer (its format is data, never given to printf).
 QString TxNumber(text::TextId id, long long value);
 

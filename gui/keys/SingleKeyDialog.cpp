@@ -52,6 +52,9 @@ void CTalvenix_DlgKey::BuildControls() {
     hint_ = label("KEY_SETTING", kit::kTextColour);
     note_ = label("TISHI_SINGLE_STATIC", kit::kDimColour);
     note_->setWordWrap(true);
+    note_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for a second line: a key the keyboard cannot store is said here.
+    note_->resize(note_->width(), note_->height() * 9 / 5);
 
     const QString combo = QStringLiteral(
                               "QComboBox{%1} QComboBox QAbstractItemView{background:#1E2128; color:#E4E4E4;"
@@ -61,6 +64,7 @@ void CTalvenix_DlgKey::BuildControls() {
     keyCombo_->setObjectName(QStringLiteral("FUNC_EXTRA_1"));
     keyCombo_->setStyleSheet(combo);
     PlaceWindow(*keyCombo_, skin, section, keyCombo_->objectName());
+    connect(keyCombo_, &QComboBox::currentIndexChanged, this, [this] { UpdateNote(); });
     pathEdit_ = new QLineEdit(this);
     pathEdit_->setObjectName(QStringLiteral("FUNC_EXTRA_2"));
     pathEdit_->setMaxLength(static_cast<int>(keys::kMaxLaunchPathUnits));
@@ -117,6 +121,7 @@ void CTalvenix_DlgKey::Open(const keys::DialogTarget& target, const QString& tar
     {
         auto cfg = host_.Working().Lock();
         record = cfg->AssignmentOf(profile_, target_.slot);
+        original_ = record;
         for (const auto& m : cfg->macros) macroCombo_->addItem(QString::fromStdU16String(m.Name()));
         if (record.Kind() == keys::AssignmentKind::Macro)
             macroRow = cfg->MacroOfId(static_cast<int>(record.value & 0xFFFF))
@@ -144,6 +149,27 @@ void CTalvenix_DlgKey::UpdateInputs() {
     buttons_["FUNC_EXTRA_2_2"]->setEnabled(kind_ == 3);
     macroCombo_->setEnabled(kind_ == 4);
     textEdit_->setEnabled(kind_ == 6);
+    UpdateNote();
+}
+
+QString CTalvenix_DlgKey::Note() const { return note_->text(); }
+
+void CTalvenix_DlgKey::UpdateNote() {
+    QString warning;
+    if (kind_ == 2) {
+        // The list offers only keys the keyboard stores; a record loaded from a file may not be one.
+        keys::KeyAssignment wanted = original_;
+        if (keyCombo_->currentIndex() >= 0) {
+            wanted = {};
+            wanted.kind = 2;
+            wanted.value = keys::CodeOfListPosition(keyCombo_->currentIndex());
+        }
+        if (wanted.kind == 2) warning = kit::UnstorableKeyNote(target_.slot, wanted);
+    }
+    note_->setText(warning.isEmpty() ? Fx("KEY_DLG_NOTE", "Programs and texts are kept in the profile only.")
+                                     : warning);
+    note_->setStyleSheet(QStringLiteral("color:%1;")
+                             .arg(QLatin1String(warning.isEmpty() ? kit::kDimColour : kit::kWarnColour)));
 }
 
 void CTalvenix_DlgKey::Browse() {

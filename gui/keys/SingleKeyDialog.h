@@ -32,16 +32,21 @@ public:
     void Ok();
 
     int Kind() const { return kind_; }
+    // The dialog's note line: what it always says, or what the keyboard will do instead of the
+    // chosen key when it cannot store it.
+    QString Note() const;
 
 private:
     void BuildControls();
     void ApplyTexts();
     void UpdateInputs();
+    void UpdateNote();
 
     KeyEditHost& host_;
     keys::DialogTarget target_;
     int profile_ = 0;
     int kind_ = -1;
+    keys::KeyAssignment original_;
     StatePictures pictures_;
     std::array<CPngButton*, 7> radios_{};
     std::map<QString, CPngButton*> buttons_;

@@ -7,6 +7,7 @@
 #include <QStyledItemDelegate>
 
 #include "core/keys/KeyTable.h"
+#include "core/profiles/Storable.h"
 #include "gui/common/Prompt.h"
 #include "gui/keys/DialogKit.h"
 
@@ -99,6 +100,13 @@ QVariant ActionListModel::data(const QModelIndex& index, int role) const {
                 return QString::number(a.delayMs);
         }
     }
+    // A key the macro memory cannot hold plays back as nothing: the row says so.
+    const bool lost = index.column() == kKey && !profiles::MacroMemoryHolds(a.keyCode);
+    if (role == Qt::ForegroundRole && lost) return QColor(0xFF, 0x5A, 0x5A);
+    if (role == Qt::ToolTipRole && lost)
+        return kit::Fx(
+            "MACRO_STORE_ROW",
+            "The keyboard's macro memory cannot hold this key; the macro will press nothing here.");
     if (role == Qt::ForegroundRole && index.column() != kDelay) return QColor(0x8C, 0x93, 0xA0);
     if (role == Qt::TextAlignmentRole && index.column() == kDelay)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);

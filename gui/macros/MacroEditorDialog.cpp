@@ -12,6 +12,7 @@
 #include "gui/common/Prompt.h"
 #include "gui/keys/DialogKit.h"
 #include "gui/keys/KeyEditHost.h"
+#include "gui/macros/ActionKeyNote.h"
 #include "gui/macros/ActionListView.h"
 #include "gui/macros/MacroGauge.h"
 #include "gui/macros/RecordingSession.h"
@@ -89,6 +90,7 @@ void CTalvenix_DlgMacro::BuildControls() {
     actions_ = new ActionListView(false, &host_.Ask(), this);
     actions_->setObjectName(QStringLiteral("PROGRAM_LIST2"));
     PlaceWindow(*actions_, skin, section, actions_->objectName());
+    new ActionKeyNote(actions_, this);
     connect(actions_, &ActionListView::Edited, this, [this] {
         StoreActions();
         SetModified();

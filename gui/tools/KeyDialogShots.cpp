@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <cstdio>
 
 #include "core/macros/TextToMacro.h"
@@ -146,6 +147,39 @@ bool SaveKeyDialogShots(const QString& out, const QString& skinFolder) {
         dlg.show();
         dlg.findChild<QLineEdit*>(QStringLiteral("FUNC_TEXT_MACRO_EDIT"))->setText(QStringLiteral("See you"));
         ok &= Save(dlg, QDir(out).filePath(QStringLiteral("macro-editor.png")));
+        dlg.reject();
+    }
+    // What the keyboard cannot store: F2 set to act as Power, a macro pressing F13.
+    {
+        auto cfg = host.Working().Lock();
+        keys::KeyAssignment power;
+        power.kind = 2;
+        power.value = 0x15E;
+        cfg->StoreAssignment(0, keys::KeyIndexOf(0x03C), power);
+        macros::MacroRecord m;
+        m.id = 4;
+        m.SetName(u"Zoom");
+        m.cycles = 1;
+        const keys::KeyCode codes[] = {0x01D, 0x064, 0x064, 0x01D};
+        for (std::uint16_t a = 0; a < 4; ++a)
+            m.actions[a] = {30, codes[a], static_cast<std::uint16_t>(a >= 2)};
+        m.actionCount = 4;
+        cfg->macros.push_back(m);
+    }
+    {
+        Talvenix_DlgComposite dlg(host);
+        dlg.Open({keys::KeyIndexOf(0x03C), 0, false}, QString::fromStdString(keys::KeyNameOf(0x03C)));
+        dlg.show();
+        ok &= Save(dlg, QDir(out).filePath(QStringLiteral("key-dialog-not-stored.png")));
+        dlg.Cancel();
+    }
+    {
+        CTalvenix_DlgMacro dlg(host);
+        dlg.Open();
+        dlg.show();
+        if (auto* table = dlg.findChild<QTableWidget*>(QStringLiteral("PROGRAM_LIST")))
+            table->setCurrentCell(3, 0);
+        ok &= Save(dlg, QDir(out).filePath(QStringLiteral("macro-editor-not-stored.png")));
         dlg.reject();
     }
     return ok;
