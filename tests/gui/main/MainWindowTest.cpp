@@ -164,12 +164,16 @@ TEST_F(MainWindowTest, TheGBankKeyTwiceReturnsToTheStartState) {
     EXPECT_EQ(window_->GBankState(), (Bytes{0x05, 0x02}));
     sim_->Control("gbank");
     ASSERT_TRUE(WaitFor([this] { return window_->GBankState() == Bytes{0x05, 0x03}; }));
+    // The window shows the bank at once; the LED write follows on the keyboard worker.
+    ASSERT_TRUE(WaitFor([this] { return window_->Jobs().Idle(); }));
     EXPECT_EQ(sim_->Memory(PELLORAN_SIM_LED, 0, 2), (std::vector<std::uint8_t>{0x05, 0x03}));
     EXPECT_EQ(window_->Grid().GButton(0)->text(), QStringLiteral("B1"));
     EXPECT_EQ(window_->Grid().GButton(4)->text(), QStringLiteral("B5"));
     EXPECT_EQ(window_->Grid().GButton(5)->text(), QStringLiteral("G6"));
     sim_->Control("gbank");
     ASSERT_TRUE(WaitFor([this] { return window_->GBankState() == Bytes{0x05, 0x02}; }));
+    // The window shows the bank at once; the LED write follows on the keyboard worker.
+    ASSERT_TRUE(WaitFor([this] { return window_->Jobs().Idle(); }));
     EXPECT_EQ(sim_->Memory(PELLORAN_SIM_LED, 0, 2), (std::vector<std::uint8_t>{0x05, 0x02}));
     EXPECT_EQ(window_->Grid().GButton(0)->text(), QStringLiteral("A1"));
 }
