@@ -9,7 +9,8 @@
 //      against exchanges x latency (the simulator counts the frames it received).
 // Besides the text, each ratio is printed as "FIGURE <key> <value> x" for scripts.
 // Loads libPelloranSim.so the way the program does.
-// Usage: bench_transport [latency-us] [exchanges] [cli-runs]
+// Usage: bench_transport [latency-us] [exchanges] [cli-runs]; TALVENIX_BENCH_CLI names another
+// talvenix-cli to time (an older build, for a before-and-after figure).
 #include <dlfcn.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -104,7 +105,8 @@ CliRun RunCli(const std::filesystem::path& home, long latencyUs, const std::vect
         ::setenv("TALVENIX_SIM_STATE", (home / "keyboard.state").c_str(), 1);
         ::setenv("TALVENIX_SIM_LATENCY_US", std::to_string(latencyUs).c_str(), 1);
         ::setenv("TALVENIX_SIM_TALLY", "1", 1);
-        std::string binary = TALVENIX_CLI_BINARY;
+        const char* other = std::getenv("TALVENIX_BENCH_CLI");
+        std::string binary = other != nullptr && *other != '\0' ? other : TALVENIX_CLI_BINARY;
         std::string simulate = "--simulate";
         std::vector<std::string> copy = args;
         std::vector<char*> argv{binary.data(), simulate.data()};
@@ -281,8 +283,13 @@ int main(int argc, char** argv) {
     std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::replace);
     const auto profile = HundredMacroProfile();
-    std::ofstream(home / "hundred.tvx", std::ios::binary)
-        .write(reinterpret_cast<const char*>(profile.data()), static_cast<std::streamsize>(profile.size()));
+    // The configurator's store is there as well, so restore writes it too, as for its users.
+    std::filesystem::create_directories(home / "Documents" / "Talvenix");
+    for (const auto& file : {home / "hundred.tvx", home / "Documents" / "Talvenix" / "$Profile0"}) {
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(profile.data()),
+                   static_cast<std::streamsize>(profile.size()));
+    }
     const double restore = CliRatio("(e) talvenix-cli restore, 100 macros", home, latencyUs, cliRuns,
                                     {"restore", (home / "hundred.tvx").string()});
     const double backup = CliRatio("(f) talvenix-cli backup, 100 macros", home, latencyUs, cliRuns,
