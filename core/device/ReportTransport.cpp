@@ -152,6 +152,8 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
             if (failedAttempts == 0 && !countAsked) {
                 // The count we went by was the library's last word; if the keyboard has gone
                 // since and the notification is still on its way, say so as asking would have.
+                busy_ = false;  // no reply is awaited while we ask
+                replyBuffer_ = nullptr;
                 lock.unlock();
                 const int count = DeviceCount();
                 lock.lock();
