@@ -16,6 +16,7 @@ DeviceLink::DeviceLink(const ServiceLibraryLink& link, TransportTiming timing)
 DeviceLink::~DeviceLink() {
     DeviceLink* self = this;
     gActiveLink.compare_exchange_strong(self, nullptr);
+    transport_.SetHearingDeviceChanges(false);
     if (link_.DeleteRequestFromUnitId != nullptr) {
         for (std::uint32_t unit : {consumerUnit_, controlUnit_, ledUnit_}) {
             if (unit != 0) link_.DeleteRequestFromUnitId(unit);
@@ -26,6 +27,8 @@ DeviceLink::~DeviceLink() {
 
 void DeviceLink::RegisterStandingReads() {
     gActiveLink.store(this);
+    // Between cancelling the control read and its new registration a change could go unheard.
+    transport_.SetHearingDeviceChanges(false);
     if (link_.RequestAsyncRead == nullptr) return;
     auto reRegister = [this](const HidUnitFilter& filter, std::uint32_t tag, std::uint32_t& unit) {
         if (link_.DeleteRequestFromUnitId != nullptr) link_.DeleteRequestFromUnitId(unit);
@@ -33,10 +36,12 @@ void DeviceLink::RegisterStandingReads() {
             &filter,
             TalvenixPointerChecksumBytes(reinterpret_cast<const void*>(&DeviceLink::OnServiceNotify)), tag,
             nullptr, 0);
-        link_.RequestAsyncRead(&filter, &DeviceLink::OnServiceNotify, tag, checksum, &unit);
+        return link_.RequestAsyncRead(&filter, &DeviceLink::OnServiceNotify, tag, checksum, &unit) > 0;
     };
     reRegister(ConsumerFilter(), TALVENIX_TAG_CONS, consumerUnit_);
-    reRegister(ControlFilter(), TALVENIX_TAG_CTRL, controlUnit_);
+    // The library tells the control read of every arrival and removal from now on.
+    if (reRegister(ControlFilter(), TALVENIX_TAG_CTRL, controlUnit_))
+        transport_.SetHearingDeviceChanges(true);
 }
 
 void DeviceLink::WriteLedStatus(std::uint8_t b0, std::uint8_t b1) {
@@ -69,6 +74,9 @@ void DeviceLink::Dispatch(const ServiceNotification& n) {
     if (n.kind == SERVICE_NOTIFY_DATA && req.tag == TALVENIX_TAG_CTRL) {
         transport_.OnControlReport(req.bytes, req.count);
         return;
+    }
+    if (n.kind == SERVICE_NOTIFY_DEVICE_CHANGE && req.tag == TALVENIX_TAG_CTRL) {
+        transport_.OnDeviceCountChanged(static_cast<int>(req.count));
     }
     std::lock_guard lock(sinkMutex_);
     if (sink_ == nullptr) return;

@@ -12,12 +12,49 @@ namespace talvenix::device {
 ReportTransport::ReportTransport(const ServiceLibraryLink& link, TransportTiming timing)
     : link_(link), timing_(timing) {}
 
-int ReportTransport::DeviceCount() const {
+int ReportTransport::QueryDeviceCount() const {
     if (link_.RequestGetDeviceCount == nullptr) return 0;
     const HidUnitFilter filter = ControlFilter();
     const std::uint32_t checksum = TalvenixRequestChecksum(&filter, 0, 0, nullptr, 0);
     const int count = link_.RequestGetDeviceCount(&filter, 0, 0, checksum, 0);
     return count > 0 ? count : 0;
+}
+
+int ReportTransport::DeviceCount() {
+    std::uint64_t heardBefore = 0;
+    {
+        std::lock_guard lock(slotMutex_);
+        heardBefore = countChanges_;
+    }
+    const int count = QueryDeviceCount();
+    std::lock_guard lock(slotMutex_);
+    // A notification that came while we asked is newer than our answer.
+    if (hearingChanges_ && countChanges_ == heardBefore) heardCount_ = count;
+    return count;
+}
+
+int ReportTransport::CountForExchange(bool& fromLibrary) {
+    {
+        std::lock_guard lock(slotMutex_);
+        fromLibrary = !(hearingChanges_ && heardCount_ > 0);
+        if (!fromLibrary) return heardCount_;
+    }
+    // Nothing known, or no keyboard: ask, so a keyboard that has just arrived is not missed
+    // while its notification is on its way.
+    return DeviceCount();
+}
+
+void ReportTransport::SetHearingDeviceChanges(bool hearing) {
+    std::lock_guard lock(slotMutex_);
+    hearingChanges_ = hearing;
+    heardCount_ = -1;  // whatever was heard before may be out of date now
+    ++countChanges_;
+}
+
+void ReportTransport::OnDeviceCountChanged(int count) {
+    std::lock_guard lock(slotMutex_);
+    ++countChanges_;
+    if (hearingChanges_) heardCount_ = std::max(count, 0);
 }
 
 TransportStats ReportTransport::Stats() {
@@ -47,7 +84,8 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
     // request that is waiting for it.
     std::lock_guard exchange(exchangeMutex_);
     if (received != nullptr) *received = 0;
-    if (DeviceCount() == 0) return kNoKeyboard;
+    bool countAsked = false;
+    if (CountForExchange(countAsked) == 0) return kNoKeyboard;
 
     DeviceReport frame{};
     std::memcpy(frame.data(), request, std::min(length, kReportSize));
@@ -80,7 +118,7 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
                          [&](const Outstanding& o) { return o.echo == echo && o.exchange != id; });
         if (earlier == outstanding_.end()) break;
         ++stats_.echoWaits;
-        slotEvent_.wait_until(lock,
+        turnEvent_.wait_until(lock,
                               earlier->sentAt + timing_.staleReplyWindow + std::chrono::milliseconds(1));
     }
 
@@ -111,10 +149,20 @@ int ReportTransport::SendReport(const std::uint8_t* request, std::size_t length,
         lock.lock();
         if (!written) {
             EraseNewestOf(id);  // nothing went out, so no reply is owed for this attempt
+            if (failedAttempts == 0 && !countAsked) {
+                // The count we went by was the library's last word; if the keyboard has gone
+                // since and the notification is still on its way, say so as asking would have.
+                busy_ = false;  // no reply is awaited while we ask
+                replyBuffer_ = nullptr;
+                lock.unlock();
+                const int count = DeviceCount();
+                lock.lock();
+                if (count == 0) return finish(kNoKeyboard, 0);
+            }
             return finish(kRefused, 0);
         }
 
-        const bool signalled = slotEvent_.wait_for(lock, timing_.attemptWait, [this] { return signalled_; });
+        const bool signalled = replyEvent_.wait_for(lock, timing_.attemptWait, [this] { return signalled_; });
         bool retry = false;
         if (!signalled) {
             ++stats_.timeouts;  // its reply stays owed: if it turns up later it is dropped
@@ -169,7 +217,7 @@ void ReportTransport::OnControlReport(const std::uint8_t* bytes, std::size_t cou
                 // The answer to an exchange already given up or already answered.
                 ++stats_.staleDiscarded;
                 // A request waiting for its turn checks again.
-                slotEvent_.notify_all();
+                turnEvent_.notify_all();
                 return;
             }
             // Any attempt of the exchange in progress carried the same frame: take it.
@@ -178,8 +226,9 @@ void ReportTransport::OnControlReport(const std::uint8_t* bytes, std::size_t cou
             receivedLength_ = n;
             signalled_ = true;
             // Notified under the lock: once the waiter sees the reply it may return and its
-            // owner may destroy the transport, so nothing here may touch it afterwards.
-            slotEvent_.notify_all();
+            // owner may destroy the transport, so nothing here may touch it afterwards. Only
+            // the exchange in progress waits on this one.
+            replyEvent_.notify_one();
             return;
         }
     }
@@ -190,7 +239,7 @@ void ReportTransport::OnControlReport(const std::uint8_t* bytes, std::size_t cou
     EraseNewestOf(exchange_);
     foreign_ = true;
     signalled_ = true;
-    slotEvent_.notify_all();
+    replyEvent_.notify_one();
 }
 
 }  // namespace talvenix::device

@@ -60,8 +60,15 @@ public:
     // no exchange is waiting.
     void OnControlReport(const std::uint8_t* bytes, std::size_t count);
 
-    // Attached control interfaces, as the library counts them.
-    int DeviceCount() const;
+    // Whether the library's device-count changes reach OnDeviceCountChanged (a registered CTRL
+    // read). While they do, a count the library gave stays true until it says otherwise, so an
+    // exchange asks for it only while no keyboard is known to be attached.
+    void SetHearingDeviceChanges(bool hearing);
+    // The library's notification of a new count (notification thread).
+    void OnDeviceCountChanged(int count);
+
+    // Attached control interfaces, as the library counts them (always asks the library).
+    int DeviceCount();
 
     const TransportTiming& Timing() const { return timing_; }
     TransportStats Stats();
@@ -77,6 +84,9 @@ private:
     };
     void ForgetExpiredLocked(std::chrono::steady_clock::time_point now);
     void EraseNewestOf(std::uint64_t exchange);  // the latest attempt of `exchange` is owed nothing
+    int QueryDeviceCount() const;
+    // The count to go by at the start of an exchange; `fromLibrary` says whether it was asked.
+    int CountForExchange(bool& fromLibrary);
 
     ServiceLibraryLink link_;
     TransportTiming timing_;
@@ -84,7 +94,8 @@ private:
 
     // ExchangeSlot: shared with the notification thread.
     std::mutex slotMutex_;
-    std::condition_variable slotEvent_;
+    std::condition_variable replyEvent_;  // the waiting exchange's reply (or foreign reply) came
+    std::condition_variable turnEvent_;   // an owed reply came: a request waiting for its echo checks
     bool busy_ = false;
     bool signalled_ = false;
     std::uint8_t* replyBuffer_ = nullptr;
@@ -95,6 +106,9 @@ private:
     std::uint64_t nextExchange_ = 1;
     std::deque<Outstanding> outstanding_;  // oldest first
     TransportStats stats_;
+    bool hearingChanges_ = false;
+    int heardCount_ = -1;             // the library's last word on the count; -1 none yet
+    std::uint64_t countChanges_ = 0;  // notifications heard, so an older answer never overwrites one
 };
 
 }  // namespace talvenix::device

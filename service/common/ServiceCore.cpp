@@ -285,8 +285,7 @@ void ServiceCore::PostInput(HidInterface iface, std::span<const std::uint8_t> by
     e.usage = usage;
     std::lock_guard lock(queueMutex_);
     if (!running_) return;
-    queue_.emplace(EventKey{due, nextSeq_++}, std::move(e));
-    queueChanged_.notify_all();
+    EnqueueLocked(due, std::move(e));
 }
 
 void ServiceCore::PostDeviceChange(int count) {
@@ -295,8 +294,13 @@ void ServiceCore::PostDeviceChange(int count) {
     e.count = count;
     std::lock_guard lock(queueMutex_);
     if (!running_) return;
-    queue_.emplace(EventKey{std::chrono::steady_clock::now(), nextSeq_++}, std::move(e));
-    queueChanged_.notify_all();
+    EnqueueLocked(std::chrono::steady_clock::now(), std::move(e));
+}
+
+void ServiceCore::EnqueueLocked(SteadyTime due, Event event) {
+    const auto placed = queue_.emplace(EventKey{due, nextSeq_++}, std::move(event)).first;
+    // Only a new first event moves the wake-up; a later one is reached in turn.
+    if (placed == queue_.begin()) SetAlarmLocked(due);
 }
 
 void ServiceCore::DiscardPendingInput(HidInterface iface) {
@@ -330,7 +334,8 @@ void ServiceCore::StopDispatcher() {
         std::lock_guard lock(queueMutex_);
         running_ = false;
         queue_.clear();
-        queueChanged_.notify_all();
+        alarmLearnable_ = false;
+        alarm_.Set(std::chrono::steady_clock::now());  // the loop wakes and sees it must end
     }
     if (!dispatcher_.joinable()) return;
     if (std::this_thread::get_id() == dispatcher_.get_id()) {
@@ -339,6 +344,43 @@ void ServiceCore::StopDispatcher() {
         dispatcher_.join();
     }
     dispatcherId_ = std::thread::id{};
+}
+
+namespace {
+// How late the alarm is believed to go off is learnt from alarms set at least this far ahead,
+// from lateness up to the cap (a longer delay is a preempted thread, not the timer), and it
+// never exceeds the cap, which bounds the time the loop spends watching the clock.
+constexpr auto kLearnAhead = std::chrono::microseconds(100);
+constexpr auto kLatenessCap = std::chrono::microseconds(200);
+
+void CpuRelax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+}  // namespace
+
+void ServiceCore::SetAlarmLocked(SteadyTime due) {
+    // Early by the timer's usual lateness, so the event goes out when it is due rather than
+    // that much after: the simulated keyboard's reply latency is kept to the microsecond.
+    const SteadyTime now = std::chrono::steady_clock::now();
+    alarmFor_ = due - alarmLateness_;
+    alarmLearnable_ = alarmFor_ - now >= kLearnAhead;
+    alarm_.Set(alarmFor_);
+}
+
+void ServiceCore::SleepLocked(std::unique_lock<std::mutex>& lock) {
+    lock.unlock();
+    alarm_.Wait();
+    const SteadyTime woke = std::chrono::steady_clock::now();
+    lock.lock();
+    // alarmFor_ is the latest time set, the one the alarm keeps; it may have moved while we slept.
+    if (!alarmLearnable_ || woke < alarmFor_ || woke - alarmFor_ > kLatenessCap) return;
+    alarmLateness_ +=
+        (std::chrono::duration_cast<std::chrono::nanoseconds>(woke - alarmFor_) - alarmLateness_) / 8;
+    alarmLateness_ =
+        std::clamp<std::chrono::nanoseconds>(alarmLateness_, std::chrono::nanoseconds(0), kLatenessCap);
+    alarmLearnable_ = false;  // one sample per setting
 }
 
 void ServiceCore::DispatchLoop(std::uint64_t run) {
@@ -351,13 +393,24 @@ void ServiceCore::DispatchLoop(std::uint64_t run) {
     std::unique_lock lock(queueMutex_);
     while (running_ && run_ == run) {
         if (queue_.empty()) {
-            queueChanged_.wait(lock);
+            SleepLocked(lock);  // the next event sets the alarm
             continue;
         }
         auto first = queue_.begin();
-        const SteadyTime due = first->first.first;  // the node may go while we wait
-        if (due > std::chrono::steady_clock::now()) {
-            queueChanged_.wait_until(lock, due);
+        const SteadyTime due = first->first.first;
+        const SteadyTime now = std::chrono::steady_clock::now();
+        if (due > now) {
+            if (due - now > alarmLateness_) {
+                // Set again: the first event may have changed since the alarm was last set (a
+                // delivered or discarded one).
+                SetAlarmLocked(due);
+                SleepLocked(lock);
+            } else {
+                // Closer than the alarm can be trusted to wake: watch the clock for the rest.
+                lock.unlock();
+                while (std::chrono::steady_clock::now() < due) CpuRelax();
+                lock.lock();
+            }
             continue;
         }
         Event event = std::move(first->second);

@@ -16,7 +16,6 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -27,6 +26,7 @@
 #include <vector>
 
 #include "core/device/ServiceAbi.h"
+#include "service/common/DueAlarm.h"
 #include "service/common/HidBackend.h"
 
 namespace talvenix::service {
@@ -100,6 +100,11 @@ private:
     void StartDispatcher();
     void StopDispatcher();
     void DispatchLoop(std::uint64_t run);
+    // Queues `event`; the alarm follows when it is the first one due.
+    void EnqueueLocked(SteadyTime due, Event event);
+    void SetAlarmLocked(SteadyTime due);
+    // The notification thread's wait for the alarm; learns how late it goes off.
+    void SleepLocked(std::unique_lock<std::mutex>& lock);
     void Deliver(const Event& event);
 
     std::atomic<int> debugLevel_{0};
@@ -114,7 +119,10 @@ private:
     std::uint32_t nextUnitId_ = 1;
 
     std::mutex queueMutex_;
-    std::condition_variable queueChanged_;
+    DueAlarm alarm_;  // set to the first event's due time whenever that becomes earlier
+    SteadyTime alarmFor_{};
+    bool alarmLearnable_ = false;
+    std::chrono::nanoseconds alarmLateness_{0};  // learnt; the alarm is set this much early
     std::map<EventKey, Event> queue_;
     std::uint64_t nextSeq_ = 0;
     bool running_ = false;

@@ -89,6 +89,7 @@ void SimKeyboard::Start(BackendEvents& events) {
         events_ = &events;
         faults_.clear();
         frames_.clear();
+        framesReceived_ = 0;
         led_ = {};
         memory_.ResetToFactory();
         chaosPermille_ = 0;
@@ -114,16 +115,22 @@ void SimKeyboard::Start(BackendEvents& events) {
                      std::to_string(kMaxLateReplyDelayMs) + "; using " + std::to_string(kLateReplyDelayMs));
             }
         }
+        // For benchmarks of whole program runs: their exchange count, without a socket.
+        const char* tally = std::getenv("TALVENIX_SIM_TALLY");
+        tally_ = tally != nullptr && std::string_view(tally) == "1";
         const char* unplugged = std::getenv("TALVENIX_SIM_UNPLUGGED");
         plugged_ = !(unplugged && std::string_view(unplugged) == "1");
 
         statePath_.clear();
+        savedImage_.clear();
         if (const char* state = std::getenv("TALVENIX_SIM_STATE"); state && *state) {
             statePath_ = state;
             RemoveStaleTemporaries(statePath_);
             std::string error;
             switch (LoadStateFile(memory_, statePath_, error)) {
                 case LoadResult::Loaded:
+                    savedImage_ = memory_.Serialize();
+                    break;
                 case LoadResult::Missing:  // created at the first save
                     break;
                 case LoadResult::Invalid: {
@@ -185,13 +192,25 @@ void SimKeyboard::Stop() {
     }
     std::lock_guard lock(mutex_);
     SaveStateLocked();
+    if (tally_)
+        std::fprintf(stderr, "PelloranSim: tally frames=%llu\n",
+                     static_cast<unsigned long long>(framesReceived_));
     events_ = nullptr;
 }
 
 void SimKeyboard::SaveStateLocked() {
     if (statePath_.empty()) return;
+    // Every commit (end-update, a profile switched on the keyboard) and the last End save, so
+    // the file holds what the keyboard acknowledged whenever the process dies; but only what
+    // differs from the file costs a write and a flush to the disk.
+    std::vector<std::uint8_t> image = memory_.Serialize();
+    if (image == savedImage_) return;
     std::string error;
-    if (!SaveStateFile(memory_, statePath_, error)) Warn("state not saved: " + error);
+    if (SaveStateImage(image, statePath_, error)) {
+        savedImage_ = std::move(image);
+    } else {
+        Warn("state not saved: " + error);
+    }
 }
 
 int SimKeyboard::DeviceCount() {
@@ -234,6 +253,7 @@ bool SimKeyboard::ReceiveFrame(std::span<const std::uint8_t> report) {
     Frame frame{};
     std::copy_n(report.begin(), std::min(report.size(), frame.size()), frame.begin());
     if (frames_.size() < kFrameLogLimit) frames_.push_back(frame);
+    ++framesReceived_;
 
     if (frame[3] == kCommandBootMode) {
         SetPluggedLocked(false);  // off to the boot loader: no reply, the keyboard is gone

@@ -84,9 +84,14 @@ private:
     std::uint64_t chaosInjected_ = 0;
     std::mt19937 chaosRandom_;
     std::vector<Frame> frames_;
+    std::uint64_t framesReceived_ = 0;  // not capped like the log
+    bool tally_ = false;                // TALVENIX_SIM_TALLY=1: say at Stop how many frames came
     std::array<std::uint8_t, 2> led_{};
     BackendEvents* events_ = nullptr;  // set between Start and Stop
     std::string statePath_;
+    // What the state file holds (empty while there is none of ours): a save that would write the
+    // same bytes again is left out, so a run that changes nothing never rewrites the file.
+    std::vector<std::uint8_t> savedImage_;
     std::unique_ptr<SimControlServer> server_;
 };
 

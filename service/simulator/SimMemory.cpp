@@ -259,7 +259,10 @@ LoadResult LoadStateFile(SimMemory& memory, const std::string& path, std::string
 }
 
 bool SaveStateFile(const SimMemory& memory, const std::string& path, std::string& error) {
-    const std::vector<std::uint8_t> image = memory.Serialize();
+    return SaveStateImage(memory.Serialize(), path, error);
+}
+
+bool SaveStateImage(std::span<const std::uint8_t> image, const std::string& path, std::string& error) {
     const std::string temp = path + ".tmp." + std::to_string(::getpid());
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) {

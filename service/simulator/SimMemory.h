@@ -76,8 +76,10 @@ enum class LoadResult { Loaded, Missing, Invalid };
 // Reads a state file into `memory` (unchanged unless Loaded).
 LoadResult LoadStateFile(SimMemory& memory, const std::string& path, std::string& error);
 // Writes the state file through a temporary file in the same folder and a rename, so the file
-// is always either the old or the new state.
+// is always either the old or the new state; the new one is on the disk before the rename.
 bool SaveStateFile(const SimMemory& memory, const std::string& path, std::string& error);
+// The same for an image SimMemory::Serialize made.
+bool SaveStateImage(std::span<const std::uint8_t> image, const std::string& path, std::string& error);
 
 // Removes the temporaries (PATH.tmp.<pid>) that a simulator killed while saving left behind;
 // those of a process still running are its own business and stay. The number removed.

@@ -102,6 +102,17 @@ TEST_F(SimFaultTest, LatencyIsHonoured) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
 }
 
+// The notification thread wakes ahead of a reply by the timer's usual lateness: it must still
+// never hand a reply over before its latency has passed, however well it has learnt.
+TEST_F(SimFaultTest, RepliesNeverComeBeforeTheirLatency) {
+    ASSERT_EQ(Control("latency 2000"), 0);
+    for (int i = 0; i < 60; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(Exchange(MakeFrame(1, 0, 0)).has_value());
+        ASSERT_GE(std::chrono::steady_clock::now() - start, 2000us) << "exchange " << i;
+    }
+}
+
 TEST(SimLatencyEnvironmentTest, DefaultIs1000MicrosecondsAndTheVariableOverridesIt) {
     ::setenv("TALVENIX_SIM_SOCKET", "none", 1);
     ::unsetenv("TALVENIX_SIM_LATENCY_US");

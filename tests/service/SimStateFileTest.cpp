@@ -115,6 +115,33 @@ TEST_F(SimStateFileTest, SaveReplacesTheFileRatherThanRewritingIt) {
     EXPECT_EQ(ReadFile(state_)[3226], 0x99);
 }
 
+// Only a change costs a save: commits and Ends that leave the memory as the file has it keep
+// the very same file, and whatever differs is still saved by the next commit or End.
+TEST_F(SimStateFileTest, OnlyAChangedMemoryIsWrittenAgain) {
+    auto inode = [&] {
+        struct stat st {};
+        EXPECT_EQ(::stat(state_.c_str(), &st), 0);
+        return st.st_ino;
+    };
+    ASSERT_TRUE(Exchange(MakeFrame(10, 1, 0, {0x31})));
+    ASSERT_TRUE(Exchange(MakeFrame(2, 0, 0)));
+    const auto first = inode();
+    std::ifstream holder(state_, std::ios::binary);  // so a rewrite cannot reuse the inode
+    ASSERT_TRUE(Exchange(MakeFrame(1, 0, 0)));
+    ASSERT_TRUE(Exchange(MakeFrame(10, 1, 0, {0x31})));  // the same byte again
+    ASSERT_TRUE(Exchange(MakeFrame(9, 8, 0)));
+    ASSERT_TRUE(Exchange(MakeFrame(2, 0, 0)));
+    Restart();
+    EXPECT_EQ(inode(), first);
+    EXPECT_EQ(ReadFile(state_)[3226], 0x31);
+
+    ASSERT_TRUE(Exchange(MakeFrame(10, 1, 1, {0x32})));  // no end-update: End saves it
+    End();
+    initialised_ = false;
+    EXPECT_NE(inode(), first);
+    EXPECT_EQ(ReadFile(state_)[3227], 0x32);
+}
+
 TEST_F(SimStateFileTest, AnUnusableFileIsKeptAsideAndTheKeyboardStartsFresh) {
     End();
     initialised_ = false;

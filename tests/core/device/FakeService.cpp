@@ -29,9 +29,22 @@ device::ServiceLibraryLink FakeService::Link() const {
     return link;
 }
 
-void FakeService::SetDeviceCount(int count) {
+void FakeService::SetDeviceCount(int count, bool quietly) {
+    ServiceNotifyFn callback = nullptr;
+    {
+        std::lock_guard l(mutex_);
+        count_ = count;
+        callback = controlCallback_;
+    }
+    if (quietly || callback == nullptr) return;
+    ServiceRequestRecord record{TALVENIX_TAG_CTRL, static_cast<std::uint32_t>(count), nullptr, nullptr};
+    ServiceNotification n{SERVICE_NOTIFY_DEVICE_CHANGE, &record};
+    callback(&n);
+}
+
+int FakeService::CountQueries() const {
     std::lock_guard l(mutex_);
-    count_ = count;
+    return countQueries_;
 }
 
 void FakeService::SetWriteResult(int result) {
@@ -67,6 +80,7 @@ int FakeService::DeleteUnit(std::uint32_t) { return 1; }
 int FakeService::GetDeviceCount(const HidUnitFilter*, std::uint32_t, std::uint32_t, std::uint32_t,
                                 std::uint32_t) {
     std::lock_guard l(gFake->mutex_);
+    ++gFake->countQueries_;
     return gFake->count_;
 }
 

@@ -24,7 +24,11 @@ public:
 
     device::ServiceLibraryLink Link() const;
 
-    void SetDeviceCount(int count);
+    // Changes the count and, unless `quietly`, tells the control read as a library does (here at
+    // once, on the caller's thread, so a test need not wait for it).
+    void SetDeviceCount(int count, bool quietly = false);
+    // How often the count was asked for.
+    int CountQueries() const;
     void SetWriteResult(int result);
     void SetResponder(Responder responder);
     // How long after its frame each reply is delivered (default: at once).
@@ -49,6 +53,7 @@ private:
 
     mutable std::mutex mutex_;
     int count_ = 1;
+    int countQueries_ = 0;
     int writeResult_ = 1;
     Responder responder_;
     Delayer delayer_;

@@ -88,6 +88,62 @@ TEST_F(TransportTest, NoKeyboardReturnsZeroWithoutWriting) {
     EXPECT_TRUE(fake_.Frames().empty());
 }
 
+// Once the control read hears arrivals and removals, the count the library gave stands until
+// it says otherwise: exchanges stop asking, and a removal it reports is believed at once.
+TEST_F(TransportTest, TheCountIsAskedOnlyUntilTheLibraryHasToldItAndAfterARemoval) {
+    ASSERT_EQ(BeginUpdate(T()), 1);
+    const int asked = fake_.CountQueries();
+    EXPECT_GE(asked, 1);
+    for (int i = 0; i < 5; ++i) ASSERT_EQ(BeginUpdate(T()), 1);
+    EXPECT_EQ(fake_.CountQueries(), asked);
+
+    fake_.SetDeviceCount(0);
+    std::uint8_t reply[64];
+    std::size_t got = 99;
+    const DeviceReport f = BuildFrame(1, 0, 0);
+    const auto written = fake_.Frames().size();
+    EXPECT_EQ(T().SendReport(f.data(), 64, reply, 64, &got), 0);
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(fake_.Frames().size(), written);
+
+    // With no keyboard known, every exchange asks, so an arrival is seen even before its
+    // notification.
+    fake_.SetDeviceCount(1, /*quietly=*/true);
+    EXPECT_EQ(BeginUpdate(T()), 1);
+    EXPECT_EQ(fake_.Frames().size(), written + 1);
+}
+
+// A keyboard that leaves while its notification is on the way: the write is refused, and the
+// exchange says "no keyboard" as asking first would have, not "refused".
+TEST_F(TransportTest, AKeyboardGoneBeforeItsNotificationReadsAsNoKeyboard) {
+    ASSERT_EQ(BeginUpdate(T()), 1);
+    fake_.SetDeviceCount(0, /*quietly=*/true);
+    fake_.SetWriteResult(0);
+    EXPECT_EQ(BeginUpdate(T()), 0);
+    // Still there, but refusing: -1 as before.
+    fake_.SetDeviceCount(1);
+    EXPECT_EQ(BeginUpdate(T()), -1);
+}
+
+// A transport whose device changes go unheard (no control read) asks before every exchange.
+TEST(TransportCountTest, WithoutTheControlReadEveryExchangeAsks) {
+    FakeService fake;
+    TransportTiming timing = QuickTiming();
+    timing.attemptWait = std::chrono::milliseconds(1);
+    timing.staleReplyWindow = std::chrono::milliseconds(1);  // no reply comes: do not wait for one
+    ReportTransport t(fake.Link(), timing);
+    std::uint8_t reply[64];
+    std::size_t got = 0;
+    for (std::uint16_t i = 0; i < 3; ++i) {
+        const DeviceReport f = BuildFrame(9, 8, static_cast<std::uint16_t>(8 * i));
+        EXPECT_EQ(t.SendReport(f.data(), 64, reply, 64, &got), -2);
+    }
+    EXPECT_EQ(fake.CountQueries(), 3);
+    fake.SetDeviceCount(0, /*quietly=*/true);
+    const DeviceReport f = BuildFrame(1, 0, 0);
+    EXPECT_EQ(t.SendReport(f.data(), 64, reply, 64, &got), 0);
+}
+
 TEST_F(TransportTest, RefusedWriteGivesMinusOne) {
     fake_.SetWriteResult(0);
     EXPECT_EQ(BeginUpdate(T()), -1);
