@@ -10,7 +10,6 @@
 #include "cli/ProfileJson.h"
 #include "cli/ProfileListing.h"
 #include "cli/Progress.h"
-#include "cli/RestoreImport.h"
 #include "cli/Storable.h"
 #include "core/device/ResultCodes.h"
 #include "core/macros/MacroDownload.h"
@@ -177,7 +176,7 @@ void RunRestore(Context& ctx, const std::string& file) {
     macros::WorkingConfig working;
     macros::DownloadSnapshot snapshot;
     const profiles::ProfileStore store(platform::DocumentsFolder());
-    const auto outcome = ImportForRestore(file, working, snapshot, store, state, kb.Transport());
+    const auto outcome = profiles::ImportProfileFile(file, working, snapshot, store, state, kb.Transport());
     using R = profiles::ImportOutcome::Result;
     switch (outcome.result) {
         case R::Imported:
