@@ -1,7 +1,9 @@
 // A bare notification area for measuring under Xvfb: it owns the system-tray selection of the
 // default screen and takes in every icon docked into it, so a program that hides into the tray
-// can be measured hidden, as on a desktop. It exits at once (status 0) when another tray
-// already owns the selection; it runs until it is killed or the display goes away.
+// can be measured hidden, as on a desktop. Like a window manager, it gives the keyboard focus to
+// each window that is mapped, so a shown window is the active one (as its user would have it). It exits at
+// once (status 0) when another tray already owns the selection; it runs until it is killed or the display
+// goes away.
 #include <xcb/xcb.h>
 
 #include <cstdint>
@@ -53,6 +55,9 @@ int main() {
     xcb_create_window(c, XCB_COPY_FROM_PARENT, tray, screen->root, 0, 0, kIconSize * 8, kIconSize, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, mask, events);
     xcb_map_window(c, tray);
+    // Top-level windows being mapped: they get the focus.
+    const std::uint32_t rootEvents[] = {XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
+    xcb_change_window_attributes(c, screen->root, XCB_CW_EVENT_MASK, rootEvents);
     xcb_set_selection_owner(c, tray, selection, XCB_CURRENT_TIME);
 
     // Tell the clients waiting for a tray that there is one now.
@@ -75,7 +80,13 @@ int main() {
     for (;;) {
         xcb_generic_event_t* event = xcb_wait_for_event(c);
         if (!event) break;  // the display went away
-        if ((event->response_type & 0x7F) == XCB_CLIENT_MESSAGE) {
+        if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY) {
+            auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
+            if (map->event == screen->root && !map->override_redirect && map->window != tray) {
+                xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, map->window, XCB_CURRENT_TIME);
+                xcb_flush(c);
+            }
+        } else if ((event->response_type & 0x7F) == XCB_CLIENT_MESSAGE) {
             auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
             if (message->type == opcode && message->data.data32[1] == kRequestDock) {
                 const xcb_window_t icon = message->data.data32[2];
