@@ -391,7 +391,8 @@ void CTalvenixDlg::closeEvent(QCloseEvent* event) {
 void CTalvenixDlg::showEvent(QShowEvent* event) {
     CBaseDialog::showEvent(event);
     paintAfterShow_ = true;
-    if (faces_) faces_->Load();
+    // The pictures are cut by the first paint, each when a button first shows it: a picture
+    // only hovered or pressed later (over, down) is decoded then.
     // Nothing takes the focus by itself: a text box holding it would blink its cursor, and wake
     // the program, while nobody types. Tab reaches the controls from here.
     if (QWidget* focused = focusWidget(); focused && focused != this) focused->clearFocus();
@@ -409,10 +410,7 @@ void CTalvenixDlg::changeEvent(QEvent* event) {
     CBaseDialog::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || !isVisible()) return;
     // Without a notification area hiding minimises: the pictures go as they do when hidden.
-    if (isMinimized())
-        ReleasePictures();
-    else if (faces_)
-        faces_->Load();
+    if (isMinimized()) ReleasePictures();
 }
 
 void CTalvenixDlg::ReleasePictures() {

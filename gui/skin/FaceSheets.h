@@ -40,7 +40,7 @@ public:
     // from it). Throws SkinError when the picture cannot be decoded.
     const Face& Cut(int sheet, const QRect& source);
 
-    // Every wanted piece at hand (the window is about to be shown).
+    // Every wanted piece at hand now (rather than as each is first painted).
     void Load();
     // Every piece dropped; what is wanted stays known.
     void Release();
