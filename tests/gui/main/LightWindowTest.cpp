@@ -2,10 +2,14 @@
 // the same pixels as ever), nothing focused or animated by default, and a start-up whose
 // read-back runs beside the skin.
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <map>
 
+#include "gui/lighting/KeyPreview.h"
+#include "gui/lighting/LightingPanel.h"
 #include "gui/main/MainControls.h"
 #include "gui/skin/FaceSheets.h"
 #include "gui/skin/PngButton.h"
@@ -145,6 +149,27 @@ TEST_F(LightWindowTest, NothingTakesTheFocusWhenTheWindowShows) {
     // Tab still reaches the controls.
     QTest::keyClick(window_.get(), Qt::Key_Tab);
     EXPECT_NE(window_->focusWidget(), window_.get());
+}
+
+TEST_F(LightWindowTest, NoTimerOfTheWindowRunsWhileItIsHidden) {
+    Start(true);
+    window_->Show();
+    // The lighting preview on, then the window hidden behind the tray.
+    window_->Lighting().ToggleColourKeysMode();
+    ASSERT_TRUE(WaitFor([this] { return window_->Jobs().Idle(); }));
+    ASSERT_TRUE(window_->ColourKeysMode());
+    auto* effects = window_->findChild<QComboBox*>(QStringLiteral("CONTROL_XGcombox"));
+    ASSERT_NE(effects, nullptr);
+    const int moving = effects->findData(1);
+    ASSERT_GE(moving, 0);
+    effects->setCurrentIndex(moving);
+    Q_EMIT effects->activated(moving);
+    ASSERT_TRUE(WaitFor([this] { return window_->Jobs().Idle(); }));
+    ASSERT_TRUE(window_->Lighting().Preview()->Ticking()) << "shown, the preview moves";
+    ClickCancel();
+    QApplication::processEvents();
+    for (const QTimer* timer : window_->findChildren<QTimer*>())
+        EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString() << " wakes a hidden program";
 }
 
 class SlowLightWindowTest : public LightWindowTest {
