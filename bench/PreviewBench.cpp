@@ -22,6 +22,7 @@
 #include "gui/lighting/KeyPreview.h"
 #include "gui/main/KeyGrid.h"
 #include "gui/skin/BaseDialog.h"
+#include "gui/skin/FaceSheets.h"
 #include "gui/skin/SkinFile.h"
 #include "gui/skin/SkinPlacement.h"
 
@@ -52,14 +53,16 @@ int main(int argc, char* argv[]) {
     gui::CBaseDialog window(skinFolder + QStringLiteral("/Main.ini"));
     const gui::SkinFile& skin = window.Skin();
     std::unique_ptr<gui::CKeyGrid> grid;
+    gui::FaceSheets sheets(skin);
     try {
         window.InitSkin();
-        gui::StatePictures faces{skin.LoadPicture(QStringLiteral("main_normal.jpg")),
-                                 skin.LoadPicture(QStringLiteral("main_over.jpg")),
-                                 skin.LoadPicture(QStringLiteral("main_down.jpg")),
-                                 skin.LoadPicture(QStringLiteral("main_disable.jpg")),
-                                 skin.LoadPicture(QStringLiteral("main_down.jpg"))};
-        grid = std::make_unique<gui::CKeyGrid>(&window, skin, faces, faces);
+        gui::StateSheets faces;
+        faces.normal = sheets.Add(QStringLiteral("main_normal.jpg"));
+        faces.over = sheets.Add(QStringLiteral("main_over.jpg"));
+        faces.down = sheets.Add(QStringLiteral("main_down.jpg"));
+        faces.disabled = sheets.Add(QStringLiteral("main_disable.jpg"));
+        faces.set = faces.down;
+        grid = std::make_unique<gui::CKeyGrid>(&window, skin, sheets, faces, faces);
         grid->Build();
     } catch (const std::exception&) {
         std::fprintf(stderr, "bench_preview: the skin in %s is incomplete; build the talvenix_skin target\n",

@@ -215,8 +215,6 @@ CPngButton* LightingPanel::ColourButton(const char* key, QColor colour) {
 }
 
 void LightingPanel::Build() {
-    background_ = skin_.LoadImage(skin_.BackgroundName());
-
     connect(Picture(kIdLamp, "CONTROL_DengStaPic", "dengup.bmp"), &QAbstractButton::clicked, this,
             &LightingPanel::ToggleColourKeysMode);
     auto direction = [this](lighting::DirectionButton which) {
@@ -389,7 +387,7 @@ void LightingPanel::Build() {
 
 void LightingPanel::AttachKeys(const CKeyGrid& grid) {
     keys_ = CKeyColourView(CKeyColourView::ButtonsOf(grid));
-    keys_.SetBackdrop(QPixmap::fromImage(background_));
+    keys_.SetBackdrop(QPixmap::fromImage(skin_.LoadImage(skin_.BackgroundName())));
     for (PaintButton b = 0; b < lighting::kPaintButtonCount; ++b)
         if (auto* button = keys_.Button(b)) button->installEventFilter(this);
     preview_ = new CKeyPreview(

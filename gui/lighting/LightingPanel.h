@@ -179,7 +179,7 @@ private:
     bool stroking_ = false;
     bool wheelDragging_ = false;
     bool failureReported_ = false;
-    QImage background_;  // the window background, for the colour wheel
+    QImage wheelPicture_;  // the window background, for the colour wheel; only while shown
     std::unique_ptr<PacedWrite<int>> brightnessWrite_;
     std::unique_ptr<PacedWrite<int>> speedWrite_;
     std::unique_ptr<PacedWrite<lighting::Colour>> rgbWrite_;

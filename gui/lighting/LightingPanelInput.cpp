@@ -197,14 +197,23 @@ void LightingPanel::ApplyRgb(Colour colour) {
 }
 
 bool LightingPanel::WheelHit(QPoint hostPos) const {
-    return lighting::IsOnColourWheel(hostPos.x(), hostPos.y()) && background_.rect().contains(hostPos);
+    return lighting::IsOnColourWheel(hostPos.x(), hostPos.y()) && host_.rect().contains(hostPos);
 }
 
 void LightingPanel::PickWheelColour(QPoint hostPos) {
     if (!WheelHit(hostPos)) return;
     // The wheel is part of the window's background picture: its pixel is the colour shown
     // there, with no need to read the screen.
-    const QColor c = background_.pixelColor(hostPos);
+    // Decoded at the first pick and kept while the window is shown.
+    if (wheelPicture_.isNull()) {
+        try {
+            wheelPicture_ = skin_.LoadImage(skin_.BackgroundName());
+        } catch (const SkinError&) {
+            return;  // the skin folder changed under the running program: nothing to pick from
+        }
+    }
+    if (!wheelPicture_.rect().contains(hostPos)) return;
+    const QColor c = wheelPicture_.pixelColor(hostPos);
     SetRgbBoxes(c.red(), c.green(), c.blue());
 }
 
@@ -250,8 +259,11 @@ bool LightingPanel::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched == &host_) {
         switch (type) {
-            case QEvent::Show:
             case QEvent::Hide:
+                wheelPicture_ = QImage();
+                UpdatePreviewRunning();
+                break;
+            case QEvent::Show:
             case QEvent::WindowStateChange:
                 UpdatePreviewRunning();
                 break;

@@ -154,6 +154,7 @@ void LightingPanel::ShowControls() {
         switchButton_->setText(Text(colourFaces_ ? text::TextId::MAIN_SWITCH_COLOR_TEXT
                                                  : text::TextId::MAIN_SWITCH_FUNCTION_TEXT));
     }
+    UpdatePreviewRunning();  // a still picture is drawn again when what it shows changed
 }
 
 void LightingPanel::ShowUserControls() {

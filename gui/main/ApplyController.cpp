@@ -1,5 +1,7 @@
 #include "gui/main/ApplyController.h"
 
+#include <QEvent>
+
 #include "core/text/LanguageTable.h"
 #include "gui/common/Texts.h"
 #include "gui/lighting/LightingPanel.h"
@@ -32,6 +34,32 @@ void ApplyController::SetBusyAnimation(QLabel* label, std::vector<QPixmap> frame
     busyLabel_ = label;
     busyFrames_ = std::move(frames);
     if (busyLabel_ && !busyFrames_.empty()) busyLabel_->setPixmap(busyFrames_.front());
+    // The animation plays only where it can be seen: a download behind a hidden or minimised
+    // window runs without a timer.
+    if (busyLabel_) busyLabel_->window()->installEventFilter(this);
+}
+
+bool ApplyController::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::WindowStateChange:
+            UpdateBusyTimer();
+            break;
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ApplyController::UpdateBusyTimer() {
+    const QWidget* window = busyLabel_ ? busyLabel_->window() : nullptr;
+    const bool seen = window && window->isVisible() && !window->isMinimized();
+    if (busy_ && seen && !stopped_) {
+        if (!busyTimer_.isActive()) busyTimer_.start();
+    } else {
+        busyTimer_.stop();
+    }
 }
 
 void ApplyController::SetPending(bool pending) {
@@ -50,11 +78,13 @@ void ApplyController::StartBusy() {
         busyLabel_->setPixmap(busyFrames_.front());
         busyLabel_->show();
     }
-    busyTimer_.start();
+    busy_ = true;
+    UpdateBusyTimer();
 }
 
 void ApplyController::StopBusy() {
     if (waiting_) return;  // the window still waits for the keyboard's read-back
+    busy_ = false;
     busyTimer_.stop();
     if (busyLabel_) busyLabel_->hide();
 }
@@ -62,6 +92,7 @@ void ApplyController::StopBusy() {
 void ApplyController::Stop() {
     stopped_ = true;
     pending_ = false;
+    busy_ = false;
     busyTimer_.stop();
 }
 

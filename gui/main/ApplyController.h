@@ -56,14 +56,20 @@ public:
     // The busy animation while the window waits for something other than a download (the
     // read-back on arrival); a download's own animation ends with it as before.
     void SetWaiting(bool waiting);
-    bool BusyShown() const { return busyTimer_.isActive(); }
+    bool BusyShown() const { return busy_; }
+    // The animation's timer runs (busy, and the window can be seen).
+    bool BusyAnimating() const { return busyTimer_.isActive(); }
 
 Q_SIGNALS:
     void ApplyFinished(bool ok);
     void ImportFinished(bool ok);
     void ProfileSwitchFinished(bool switched);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void UpdateBusyTimer();
     void BeginDownload();
     void FinishApply(const ApplyOutcome& outcome);
     void FinishImport(const ImportOutcome& outcome);
@@ -97,7 +103,8 @@ private:
     QPointer<QLabel> busyLabel_;
     std::vector<QPixmap> busyFrames_;
     int busyFrame_ = 0;
-    QTimer busyTimer_;  // runs only while a download runs
+    bool busy_ = false;  // a download runs, or the window waits for the keyboard
+    QTimer busyTimer_;   // runs only while busy and the window can be seen
 };
 
 }  // namespace talvenix::gui

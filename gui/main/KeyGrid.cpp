@@ -13,12 +13,21 @@ const QString kButtonInfo = QStringLiteral("BUTTONINFO");
 constexpr const char* kAssignedProperty = "assigned";
 }  // namespace
 
-CKeyGrid::CKeyGrid(QWidget* parent, const SkinFile& skin, StatePictures unassigned, StatePictures assigned)
+CKeyGrid::CKeyGrid(QWidget* parent, const SkinFile& skin, FaceSheets& sheets, StateSheets unassigned,
+                   StateSheets assigned)
     : QObject(parent),
       parent_(parent),
       skin_(skin),
-      unassigned_(std::move(unassigned)),
-      assigned_(std::move(assigned)) {}
+      sheets_(sheets),
+      unassigned_(unassigned),
+      assigned_(assigned) {}
+
+void CKeyGrid::Place(CPngButton* button, const QString& key) {
+    PlaceControl(*button, skin_, kButtonInfo, key, sheets_, assigned_);
+    // Both faces are cut whenever the window's pictures are: a key whose assignment changes
+    // while the window is shown needs no picture decoded again.
+    button->SetStateSheets(&sheets_, unassigned_);
+}
 
 void CKeyGrid::Build() {
     for (int n = 0; n < keys::kGButtonCount; ++n) {
@@ -26,7 +35,7 @@ void CKeyGrid::Build() {
         auto* button = new CPngButton(parent_);
         const QString key = QString::fromStdString(keys::SkinKeyOf(entry));
         button->setObjectName(key);
-        PlaceControl(*button, skin_, kButtonInfo, key, unassigned_);
+        Place(button, key);
         if (entry.startsDisabled) button->setEnabled(false);
         CPngButton::TextStyle style;
         style.on = true;
@@ -42,18 +51,18 @@ void CKeyGrid::Build() {
         auto* button = new CPngButton(parent_);
         const QString key = QString::fromStdString(keys::SkinKeyOf(entry));
         button->setObjectName(key);
-        PlaceControl(*button, skin_, kButtonInfo, key, unassigned_);
+        Place(button, key);
         connect(button, &QAbstractButton::clicked, this, [this, i] { Q_EMIT KeyClicked(i); });
         keys_[static_cast<std::size_t>(i)] = button;
     }
     fn_ = new CPngButton(parent_);
     fn_->setObjectName(QString::fromLatin1(keys::kFnSkinKey));
-    PlaceControl(*fn_, skin_, kButtonInfo, fn_->objectName(), unassigned_);
+    Place(fn_, fn_->objectName());
 }
 
 void CKeyGrid::SetFace(CPngButton* button, bool assigned) {
     button->setProperty(kAssignedProperty, assigned);
-    button->SetStatePictures(assigned ? assigned_ : unassigned_);
+    button->SetStateSheets(&sheets_, assigned ? assigned_ : unassigned_);
 }
 
 bool CKeyGrid::Assigned(const CPngButton* button) const {

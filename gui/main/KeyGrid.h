@@ -15,8 +15,9 @@ namespace talvenix::gui {
 class CKeyGrid : public QObject {
     Q_OBJECT
 public:
-    // `unassigned` and `assigned` are the picture sets of the two faces.
-    CKeyGrid(QWidget* parent, const SkinFile& skin, StatePictures unassigned, StatePictures assigned);
+    // `unassigned` and `assigned` are the picture sets of the two faces, from `sheets`.
+    CKeyGrid(QWidget* parent, const SkinFile& skin, FaceSheets& sheets, StateSheets unassigned,
+             StateSheets assigned);
 
     // Places G1..G9 by "FUNC_G%d", then the 104 key buttons in their binding order by
     // "KEY_%03X", then Fn by "KEY_FN".
@@ -45,11 +46,13 @@ Q_SIGNALS:
 
 private:
     void SetFace(CPngButton* button, bool assigned);
+    void Place(CPngButton* button, const QString& key);
 
     QWidget* parent_;
     const SkinFile& skin_;
-    StatePictures unassigned_;
-    StatePictures assigned_;
+    FaceSheets& sheets_;
+    StateSheets unassigned_;
+    StateSheets assigned_;
     std::array<CPngButton*, 104> keys_{};
     std::array<CPngButton*, 9> gs_{};
     CPngButton* fn_ = nullptr;

@@ -51,15 +51,15 @@ CPngButton::TextStyle CaptionStyle(int pointSize) {
     return style;
 }
 
-MainControls PlaceMainControls(QWidget& window, const SkinFile& skin, const StatePictures& pictures,
-                               const QPixmap& arrowFace, const QString& versionText) {
+MainControls PlaceMainControls(QWidget& window, const SkinFile& skin, FaceSheets& sheets,
+                               const StateSheets& states, int arrowSheet, const QString& versionText) {
     MainControls out;
     auto& buttons = out.buttons;
     auto Button = [&buttons](int id) { return buttons.at(id); };
     for (const auto& entry : kWindowButtons) {
         auto* button = new CPngButton(&window);
         button->setObjectName(QString::fromLatin1(entry.key));
-        PlaceControl(*button, skin, QStringLiteral("BUTTONINFO"), button->objectName(), pictures);
+        PlaceControl(*button, skin, QStringLiteral("BUTTONINFO"), button->objectName(), sheets, states);
         buttons[entry.id] = button;
     }
     // The version button only shows the version.
@@ -100,7 +100,7 @@ MainControls PlaceMainControls(QWidget& window, const SkinFile& skin, const Stat
         auto* button = new CPngButton(&window);
         button->setObjectName(QString::fromLatin1(arrow[0]));
         PlaceWithFace(*button, skin, QStringLiteral("BUTTONINFO"), button->objectName(),
-                      QStringLiteral("BUTTONINFO2"), QString::fromLatin1(arrow[1]), arrowFace);
+                      QStringLiteral("BUTTONINFO2"), QString::fromLatin1(arrow[1]), sheets, arrowSheet);
     }
 
     // The colour wheel is painted into the background, but it is a control: a press on it

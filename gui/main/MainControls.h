@@ -48,8 +48,8 @@ struct MainControls {
 };
 
 // Creates the window-level buttons, labels and arrows on `window`, placed from `skin`.
-MainControls PlaceMainControls(QWidget& window, const SkinFile& skin, const StatePictures& pictures,
-                               const QPixmap& arrow, const QString& versionText);
+MainControls PlaceMainControls(QWidget& window, const SkinFile& skin, FaceSheets& sheets,
+                               const StateSheets& states, int arrowSheet, const QString& versionText);
 
 // The caption style of the main window's buttons.
 CPngButton::TextStyle CaptionStyle(int pointSize = 9);

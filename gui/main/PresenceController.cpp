@@ -1,6 +1,7 @@
 #include "gui/main/PresenceController.h"
 
 #include "core/text/LanguageTable.h"
+#include "gui/app/Milestones.h"
 #include "gui/common/Texts.h"
 #include "gui/lighting/LightingPanel.h"
 
@@ -42,6 +43,7 @@ void PresenceController::Post(bool countFirst, int count) {
                 // The keyboard's reads happen here; loading and redrawing on the UI thread.
                 keyboard_.ReadBackAndLoad(job.Transport(), working_);
                 lighting_.ReadOnWorker(keyboard_.CachedProfile(), language);
+                step.exchanges = job.Transport().Stats().exchanges;
             }
             // Later changes compare against this one, whatever the UI is doing meanwhile.
             keyboard_.SetLastCount(step.count);
@@ -52,7 +54,10 @@ void PresenceController::Post(bool countFirst, int count) {
 
 void PresenceController::Handle(const Step& step) {
     // Started without a keyboard: its arrival later does not open the window.
-    if (step.counted && step.count == 0) initialOpenDone_ = true;
+    if (step.counted && step.count == 0) {
+        initialOpenDone_ = true;
+        Milestone("no-keyboard");
+    }
     if (!step.changed) {
         Done();
         return;
@@ -62,6 +67,7 @@ void PresenceController::Handle(const Step& step) {
     } else {
         if (!step.layoutOk) prompt_.ShowMessage(Text(text::TextId::MAIN_DEFAULT_MATRIX_PROMPT), QString());
         if (hooks_.readBackDone) hooks_.readBackDone();
+        Milestone("read-back-complete", QStringLiteral("exchanges=%1").arg(step.exchanges));
         Q_EMIT ReadBackFinished();
     }
     if (ready_)

@@ -52,6 +52,7 @@ private:
         int count = 0;
         bool changed = false;
         bool layoutOk = true;
+        std::uint64_t exchanges = 0;  // reports sent so far, for the benchmarks
     };
     void Post(bool countFirst, int count);
     void Handle(const Step& step);

@@ -6,8 +6,10 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QShowEvent>
 #include <QSystemTrayIcon>
 #include <QUrl>
 
@@ -15,6 +17,7 @@
 #include "core/profiles/ProfileStore.h"
 #include "core/text/LanguageSettings.h"
 #include "core/text/LanguageTable.h"
+#include "gui/app/Milestones.h"
 #include "gui/common/QtTranslations.h"
 #include "gui/common/Texts.h"
 #include "gui/main/AboutBox.h"
@@ -71,23 +74,30 @@ void CTalvenixDlg::BringUp() {
         *cfg = macros::Configuration{};
     }
 
-    InitSkin();
-    LoadPictures();
-
-    // The per-user folder and the user colour files seeded from the skin's template.
+    // The per-user folder and the user colour files seeded from the skin's template: the
+    // read-back stores into the one and reads the other.
     const profiles::ProfileStore store(QFile::encodeName(ctx_.paths.documentsFolder).toStdString());
     if (store.EnsureFolder() != profiles::ProfileStore::FolderResult::Failed)
         lighting::InstallUserColourFiles(
             QFile::encodeName(ctx_.paths.UserSettingsFile()).toStdString(),
             QFile::encodeName(ctx_.paths.SkinFile(QStringLiteral("UserDengColor_3.userd"))).toStdString(),
             store.Folder());
+    // The keyboard's read-back runs on the keyboard worker while the skin loads here; what it
+    // read is shown once the window is built (its result is handled from the event loop).
+    StartKeyboard();
+
+    InitSkin();
+    LoadPictures();
+
     const QString link = Skin().Get(QStringLiteral("SCREEN"), QStringLiteral("Link"));
     linkTarget_ = link.trimmed().isEmpty() ? QString::fromLatin1(kDefaultLink) : link.trimmed();
     PlaceControls();
     CreateParts();
+    const int colour0 = faces_->Add(QStringLiteral("main_color0.jpg"));
+    const int colour1 = faces_->Add(QStringLiteral("main_color1.jpg"));
     grid_ = std::make_unique<CKeyGrid>(
-        this, Skin(), mainPictures_,
-        StatePictures{colour0_, colour1_, mainPictures_.down, mainPictures_.disabled, colour0_});
+        this, Skin(), *faces_, mainSheets_,
+        StateSheets{colour0, colour1, mainSheets_.down, mainSheets_.disabled, colour0});
     grid_->Build();
     WireKeyDialogs();
     lighting_->AttachKeys(*grid_);  // lighting panel wiring: preview and painting on the key buttons
@@ -96,35 +106,18 @@ void CTalvenixDlg::BringUp() {
     apply_->SetPending(false);
     skincolours::ApplyToolTipColours(QApplication::palette());
     SetReadingTabOrder(*this, kTitleBarBottom, kLightingColumnRight);
+    // Hidden until asked for: the pictures are decoded when the window shows.
+    ReleasePictures();
 
-    presence_->Start(ctx_.initialOpenDone);
     QMetaObject::invokeMethod(this, &CTalvenixDlg::DeferredInit, Qt::QueuedConnection);
 }
 
-void CTalvenixDlg::CreateParts() {
+void CTalvenixDlg::StartKeyboard() {
     jobs_ = std::make_unique<KeyboardJobs>(*ctx_.link);
-    // --- lighting panel wiring ---
+    // --- lighting panel wiring --- (its controls are built with the window; the read-back
+    // fills its lighting state on the worker meanwhile)
     lighting_ = new LightingPanel(LightingPanelContext{*this, Skin(), ctx_.link->Transport(), ctx_.paths,
                                                        jobs_.get(), &keyboard_, ctx_.prompt, &dialogs_});
-    lighting_->Build();
-
-    ApplyController::Hooks applyHooks;
-    applyHooks.refreshKeys = [this](bool withFaces) { RefreshKeys(withFaces); };
-    applyHooks.setApplyEnabled = [this](bool on) {
-        if (auto* button = Button(kIdApply)) button->setEnabled(on);
-    };
-    applyHooks.profileShown = [this](int profile) {
-        ShowProfile(profile);
-        UpdateProfileLabel();
-    };
-    apply_ = new ApplyController(working_, keyboard_, *jobs_, *ctx_.prompt, *lighting_, std::move(applyHooks),
-                                 this);
-    std::vector<QPixmap> frames;
-    for (int i = 1; i <= 10; ++i) frames.push_back(Skin().LoadPicture(QStringLiteral("jdt%1.bmp").arg(i)));
-    apply_->SetBusyAnimation(busyLabel_, std::move(frames));
-    connect(apply_, &ApplyController::ApplyFinished, this, &CTalvenixDlg::ApplyFinished);
-    connect(apply_, &ApplyController::ImportFinished, this, &CTalvenixDlg::ImportFinished);
-    connect(apply_, &ApplyController::ProfileSwitchFinished, this, &CTalvenixDlg::ProfileSwitchFinished);
 
     PresenceController::Hooks presenceHooks;
     presenceHooks.removed = [this] {
@@ -144,6 +137,29 @@ void CTalvenixDlg::CreateParts() {
                                        std::move(presenceHooks), this);
     connect(presence_, &PresenceController::ReadBackFinished, this, &CTalvenixDlg::ReadBackFinished);
     connect(presence_, &PresenceController::Settled, this, &CTalvenixDlg::PresenceSettled);
+    presence_->Start(ctx_.initialOpenDone);
+}
+
+void CTalvenixDlg::CreateParts() {
+    lighting_->Build();
+
+    ApplyController::Hooks applyHooks;
+    applyHooks.refreshKeys = [this](bool withFaces) { RefreshKeys(withFaces); };
+    applyHooks.setApplyEnabled = [this](bool on) {
+        if (auto* button = Button(kIdApply)) button->setEnabled(on);
+    };
+    applyHooks.profileShown = [this](int profile) {
+        ShowProfile(profile);
+        UpdateProfileLabel();
+    };
+    apply_ = new ApplyController(working_, keyboard_, *jobs_, *ctx_.prompt, *lighting_, std::move(applyHooks),
+                                 this);
+    std::vector<QPixmap> frames;
+    for (int i = 1; i <= 10; ++i) frames.push_back(Skin().LoadPicture(QStringLiteral("jdt%1.bmp").arg(i)));
+    apply_->SetBusyAnimation(busyLabel_, std::move(frames));
+    connect(apply_, &ApplyController::ApplyFinished, this, &CTalvenixDlg::ApplyFinished);
+    connect(apply_, &ApplyController::ImportFinished, this, &CTalvenixDlg::ImportFinished);
+    connect(apply_, &ApplyController::ProfileSwitchFinished, this, &CTalvenixDlg::ProfileSwitchFinished);
     CreateProfileWindows();
 }
 
@@ -152,23 +168,22 @@ WindowContext CTalvenixDlg::Context() {
 }
 
 void CTalvenixDlg::LoadPictures() {
-    const SkinFile& skin = Skin();
-    mainPictures_.normal = skin.LoadPicture(QStringLiteral("main_normal.jpg"));
-    mainPictures_.over = skin.LoadPicture(QStringLiteral("main_over.jpg"));
-    mainPictures_.down = skin.LoadPicture(QStringLiteral("main_down.jpg"));
-    mainPictures_.disabled = skin.LoadPicture(QStringLiteral("main_disable.jpg"));
-    mainPictures_.set = mainPictures_.down;
+    // Named now, so that a missing file stops the start; decoded when the window shows.
+    faces_ = std::make_unique<FaceSheets>(Skin());
+    mainSheets_.normal = faces_->Add(QStringLiteral("main_normal.jpg"));
+    mainSheets_.over = faces_->Add(QStringLiteral("main_over.jpg"));
+    mainSheets_.down = faces_->Add(QStringLiteral("main_down.jpg"));
+    mainSheets_.disabled = faces_->Add(QStringLiteral("main_disable.jpg"));
+    mainSheets_.set = mainSheets_.down;
     // The AB indicator's second set: bank B shows the pressed face.
-    abPictures_ = StatePictures{mainPictures_.down, mainPictures_.over, mainPictures_.normal,
-                                mainPictures_.disabled, mainPictures_.down};
-    arrow_ = skin.LoadPicture(QStringLiteral("Arrow.jpg"));
-    colour0_ = skin.LoadPicture(QStringLiteral("main_color0.jpg"));
-    colour1_ = skin.LoadPicture(QStringLiteral("main_color1.jpg"));
+    abSheets_ = StateSheets{mainSheets_.down, mainSheets_.over, mainSheets_.normal, mainSheets_.disabled,
+                            mainSheets_.down};
+    arrowSheet_ = faces_->Add(QStringLiteral("Arrow.jpg"));
 }
 
 void CTalvenixDlg::PlaceControls() {
-    MainControls controls =
-        PlaceMainControls(*this, Skin(), mainPictures_, arrow_, QString::fromLatin1(kVersionText));
+    MainControls controls = PlaceMainControls(*this, Skin(), *faces_, mainSheets_, arrowSheet_,
+                                              QString::fromLatin1(kVersionText));
     buttons_ = std::move(controls.buttons);
     profileLabel_ = controls.profileLabel;
     busyLabel_ = controls.busyLabel;
@@ -244,6 +259,7 @@ void CTalvenixDlg::DeferredInit() {
     // "/Start" and the first hiding: without a notification area the window waits minimised.
     HideToTray();
     presence_->SetWindowReady();
+    Milestone("tray-ready");
     if (showWhenReady_) {
         showWhenReady_ = false;
         Show();
@@ -255,6 +271,7 @@ void CTalvenixDlg::DeferredInit() {
 
 void CTalvenixDlg::Show() {
     if (quitting_) return;
+    Milestone("show-requested");
     if (!WindowReady()) {
         // Asked before the deferred initialisation hid the window: show it after that.
         showWhenReady_ = true;
@@ -369,6 +386,41 @@ void CTalvenixDlg::closeEvent(QCloseEvent* event) {
     // The window manager's close hides to the tray; Quit ends the program.
     event->ignore();
     if (!quitting_) HideToTray();
+}
+
+void CTalvenixDlg::showEvent(QShowEvent* event) {
+    CBaseDialog::showEvent(event);
+    paintAfterShow_ = true;
+    // The pictures are cut by the first paint, each when a button first shows it: a picture
+    // only hovered or pressed later (over, down) is decoded then.
+    // Nothing takes the focus by itself: a text box holding it would blink its cursor, and wake
+    // the program, while nobody types. Tab reaches the controls from here.
+    if (QWidget* focused = focusWidget(); focused && focused != this) focused->clearFocus();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void CTalvenixDlg::hideEvent(QHideEvent* event) {
+    CBaseDialog::hideEvent(event);
+    if (event->spontaneous()) return;
+    ReleasePictures();
+    Milestone("hidden");
+}
+
+void CTalvenixDlg::changeEvent(QEvent* event) {
+    CBaseDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isVisible()) return;
+    // Without a notification area hiding minimises: the pictures go as they do when hidden.
+    if (isMinimized()) ReleasePictures();
+}
+
+void CTalvenixDlg::ReleasePictures() {
+    if (faces_) faces_->Release();
+    ReleaseBackground();
+}
+
+void CTalvenixDlg::paintEvent(QPaintEvent* event) {
+    CBaseDialog::paintEvent(event);
+    if (std::exchange(paintAfterShow_, false)) Milestone("shown");
 }
 
 void CTalvenixDlg::keyPressEvent(QKeyEvent* event) {

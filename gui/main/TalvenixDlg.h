@@ -27,6 +27,7 @@
 #include "gui/main/MainControls.h"
 #include "gui/main/PresenceController.h"
 #include "gui/skin/BaseDialog.h"
+#include "gui/skin/FaceSheets.h"
 #include "gui/skin/PngButton.h"
 
 namespace talvenix::gui {
@@ -98,8 +99,12 @@ public:
     LightingPanel& Lighting() { return *lighting_; }
     bool ColourKeysMode() const { return lighting_ && lighting_->ColourKeysMode(); }
     CPngButton* Button(int id) const;
+    // The pieces of the window's pictures the buttons show (released while hidden).
+    FaceSheets& Faces() { return *faces_; }
     // The busy animation runs (a download, or a shown window waiting for the read-back).
     bool BusyShown() const { return apply_ && apply_->BusyShown(); }
+    // Its timer runs: busy, and the window can be seen.
+    bool BusyAnimating() const { return apply_ && apply_->BusyAnimating(); }
     // Hiding goes to the notification area when there is one, else to the task bar.
     bool HidesToTray() const;
     // Keyboard work not finished yet, its UI part included (tests wait for 0).
@@ -119,6 +124,10 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // DeviceEventSink, on the library's thread: marshal to the UI thread.
@@ -126,6 +135,8 @@ private:
     void OnDeviceCountChanged(int count) override;
 
     void LoadPictures();
+    void ReleasePictures();
+    void StartKeyboard();  // the keyboard worker, the presence and the first read-back
     void PlaceControls();
     void CreateParts();
     void ApplyTexts();
@@ -154,9 +165,12 @@ private:
     ApplyController* apply_ = nullptr;
     PresenceController* presence_ = nullptr;
 
-    StatePictures mainPictures_;
-    StatePictures abPictures_;  // the second set: swapped in for bank B
-    QPixmap arrow_, colour0_, colour1_;
+    // The full-window pictures, kept only as the pieces the buttons show, and only while the
+    // window is shown.
+    std::unique_ptr<FaceSheets> faces_;
+    StateSheets mainSheets_;
+    StateSheets abSheets_;  // the second set: swapped in for bank B
+    int arrowSheet_ = -1;
     std::map<int, CPngButton*> buttons_;
     std::unique_ptr<CKeyGrid> grid_;
     QLabel* busyLabel_ = nullptr;
@@ -170,6 +184,7 @@ private:
     bool quitting_ = false;
     bool showWhenReady_ = false;
     bool waitingForKeyboard_ = false;  // shown while the arrival's read-back still runs
+    bool paintAfterShow_ = false;      // the next paint is the first since the window was shown
     int shownProfile_ = 0;
     OpenDialogs dialogs_;
     QPointer<QDialog> about_;

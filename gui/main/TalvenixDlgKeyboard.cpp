@@ -54,7 +54,7 @@ void CTalvenixDlg::ToggleGBank() {
     gBank_[1] ^= 0x01;
     const auto state = gBank_;
     jobs_->Post([state](JobContext& job) { job.Link().WriteLedStatus(state[0], state[1]); });
-    if (auto* ab = Button(kIdLockAB)) ab->SetStatePictures(BankB() ? abPictures_ : mainPictures_);
+    if (auto* ab = Button(kIdLockAB)) ab->SetStateSheets(faces_.get(), BankB() ? abSheets_ : mainSheets_);
     if (grid_) grid_->SetBankLabels(BankB());
     RefreshKeys(true);
 }

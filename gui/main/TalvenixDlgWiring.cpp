@@ -23,7 +23,7 @@ void CTalvenixDlg::CreateProfileWindows() {
     pc.prompt = ctx_.prompt;
     pc.dialogParent = this;
     pc.mainSkin = &Skin();
-    pc.arrowPicture = arrow_;
+    // The arrows' faces come from the window's pictures; the bar only moves their face source.
     pc.bar.profileButtons = {Button(kIdProfile1), Button(kIdProfile2), Button(kIdProfile3)};
     pc.bar.flipButtons = {Button(1189), Button(1190), Button(1193)};
     pc.bar.arrows = {findChild<CPngButton*>(QStringLiteral("LEFT_ARROW")),

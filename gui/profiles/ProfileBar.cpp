@@ -50,8 +50,9 @@ void ProfileBar::FaceArrow(int which, bool pressed) {
                             .arg(pressed ? 2 : 1);
     const SkinRect face = ctx_.skin->Rect(key, QStringLiteral("BUTTONINFO2"));
     arrow->SetFaceSource(QPoint(face.x, face.y));
-    const QPixmap& p = ctx_.arrowPicture;
-    arrow->SetStatePictures(StatePictures{p, p, p, p, p});
+    // Without a picture of its own the arrow keeps the faces it was placed with.
+    if (const QPixmap& p = ctx_.arrowPicture; !p.isNull())
+        arrow->SetStatePictures(StatePictures{p, p, p, p, p});
 }
 
 void ProfileBar::SetFlip(bool flip, bool store) {

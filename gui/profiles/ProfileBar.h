@@ -26,7 +26,7 @@ struct ProfileBarWidgets {
 
 struct ProfileBarContext {
     const SkinFile* skin = nullptr;  // the main layout (arrow faces in BUTTONINFO2)
-    QPixmap arrowPicture;            // Arrow.jpg
+    QPixmap arrowPicture;            // Arrow.jpg; null: the arrows' own faces stay
     QString settingsFile;            // where "Flip" is kept
     std::function<void(int profile)> profileClicked;
     std::function<void(QPoint globalPos)> showMenu;

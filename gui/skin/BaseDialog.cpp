@@ -64,9 +64,21 @@ void CBaseDialog::InitSkin() {
     setMask(shape_.isEmpty() ? QRegion(-2, -2, 1, 1) : shape_);
 }
 
+const QPixmap& CBaseDialog::Background() const {
+    if (background_.isNull()) {
+        try {
+            background_ = skin_.LoadPicture(skin_.BackgroundName());
+        } catch (const SkinError&) {
+            // Loaded once at start; a skin folder changed under the running program leaves
+            // the window plain rather than ending it.
+        }
+    }
+    return background_;
+}
+
 void CBaseDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, background_);
+    painter.drawPixmap(0, 0, Background());
 }
 
 void CBaseDialog::mousePressEvent(QMouseEvent* event) {

@@ -27,7 +27,11 @@ public:
     void InitSkin();
 
     const SkinFile& Skin() const { return skin_; }
-    const QPixmap& Background() const { return background_; }
+    // The background picture, decoded again if it was released.
+    const QPixmap& Background() const;
+    // Drops the background picture (the window is hidden); the next paint decodes it again.
+    void ReleaseBackground() { background_ = QPixmap(); }
+    bool HoldsBackground() const { return !background_.isNull(); }
     const QRegion& Shape() const { return shape_; }
     // Whether a press on `child` counts as a press on the window's surface.
     static bool IsSurface(const QWidget& child);
@@ -43,7 +47,7 @@ protected:
 
 private:
     SkinFile skin_;
-    QPixmap background_;
+    mutable QPixmap background_;
     QRegion shape_;
     bool dragging_ = false;
     QPoint dragOffset_;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "gui/skin/FaceSheets.h"
 #include "gui/skin/SkinFile.h"
 
 namespace talvenix::gui {
@@ -32,22 +33,87 @@ void CPngButton::SetColourBackdrop(const QPixmap& backdrop) {
     update();
 }
 
+void CPngButton::SetStateSheets(FaceSheets* sheets, const StateSheets& states) {
+    sheets_ = sheets;
+    sheetStates_ = states;
+    pictures_ = StatePictures{};
+    WantFaces();
+    update();
+}
+
+void CPngButton::WantFaces() {
+    if (!sheets_) return;
+    const QRect face = FaceRect();
+    for (int sheet :
+         {sheetStates_.normal, sheetStates_.over, sheetStates_.down, sheetStates_.disabled, sheetStates_.set})
+        sheets_->Want(sheet, face);
+}
+
+void CPngButton::resizeEvent(QResizeEvent* event) {
+    QAbstractButton::resizeEvent(event);
+    WantFaces();
+}
+
+CPngButton::State CPngButton::CurrentState() const {
+    if (colourMode_) return State::Colour;
+    if (!isEnabled()) return State::Disabled;
+    if (!alternative_.isNull()) return State::Alternative;
+    if (isDown()) return State::Down;
+    if (hover_) return State::Over;
+    if (setState_) return State::Set;
+    return State::Normal;
+}
+
 const QPixmap* CPngButton::CurrentPicture(bool* usedNormal) const {
-    if (usedNormal) *usedNormal = false;
-    if (colourMode_) return nullptr;
-    if (!isEnabled()) return &pictures_.disabled;
-    if (!alternative_.isNull()) return &alternative_;
-    if (isDown()) return &pictures_.down;
-    if (hover_) return &pictures_.over;
-    if (setState_) return &pictures_.set;
-    if (usedNormal) *usedNormal = true;
+    const State state = CurrentState();
+    if (usedNormal) *usedNormal = state == State::Normal;
+    if (sheets_ && state != State::Alternative) return nullptr;
+    switch (state) {
+        case State::Colour:
+            return nullptr;
+        case State::Disabled:
+            return &pictures_.disabled;
+        case State::Alternative:
+            return &alternative_;
+        case State::Down:
+            return &pictures_.down;
+        case State::Over:
+            return &pictures_.over;
+        case State::Set:
+            return &pictures_.set;
+        case State::Normal:
+            break;
+    }
     return &pictures_.normal;
+}
+
+int CPngButton::CurrentSheet(bool* usedNormal) const {
+    const State state = CurrentState();
+    if (usedNormal) *usedNormal = state == State::Normal;
+    if (!sheets_) return -1;
+    switch (state) {
+        case State::Colour:
+        case State::Alternative:
+            return -1;
+        case State::Disabled:
+            return sheetStates_.disabled;
+        case State::Down:
+            return sheetStates_.down;
+        case State::Over:
+            return sheetStates_.over;
+        case State::Set:
+            return sheetStates_.set;
+        case State::Normal:
+            break;
+    }
+    return sheetStates_.normal;
 }
 
 void CPngButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     bool usedNormal = false;
     const QPixmap* picture = CurrentPicture(&usedNormal);
+    const int sheet = CurrentSheet();
     if (colourMode_) {
         if (!backdrop_.isNull()) painter.drawPixmap(0, 0, backdrop_);
         // Pixels 1..2 of each edge, as four filled bands: the preview repaints every key 20
@@ -58,6 +124,15 @@ void CPngButton::paintEvent(QPaintEvent*) {
         painter.fillRect(QRect(1, h - 3, w - 2, 2), frameColour_);
         painter.fillRect(QRect(1, 3, 2, h - 6), frameColour_);
         painter.fillRect(QRect(w - 3, 3, 2, h - 6), frameColour_);
+    } else if (sheet >= 0) {
+        // The same pixels as from the whole picture: the piece starts at `origin` of it.
+        const Face& face = sheets_->Cut(sheet, FaceRect());
+        if (!face.pixmap.isNull()) {
+            const qreal d = face.pixmap.devicePixelRatio();
+            const QRectF source((faceSource_.x() - 1) * d - face.origin.x(),
+                                (faceSource_.y() - 1) * d - face.origin.y(), width() * d, height() * d);
+            painter.drawPixmap(QRectF(rect()), face.pixmap, source);
+        }
     } else if (picture && !picture->isNull()) {
         // The source is in the picture's own pixels, which may be denser than the window's.
         const qreal d = picture->devicePixelRatio();

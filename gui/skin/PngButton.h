@@ -24,6 +24,18 @@ struct StatePictures {
     QPixmap set;  // the "set" (checked) state
 };
 
+class FaceSheets;
+
+// The same five states as pictures of a FaceSheets (indexes it gave out): the button keeps no
+// picture itself, only which piece of which picture it shows.
+struct StateSheets {
+    int normal = -1;
+    int over = -1;
+    int down = -1;
+    int disabled = -1;
+    int set = -1;
+};
+
 class CPngButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -32,13 +44,20 @@ public:
     // Where the face is cut: the rectangle at (x - 1, y - 1) of the state picture.
     void SetFaceSource(QPoint xy) {
         faceSource_ = xy;
+        WantFaces();
         update();
     }
     QPoint FaceSource() const { return faceSource_; }
     void SetStatePictures(const StatePictures& pictures) {
         pictures_ = pictures;
+        sheets_ = nullptr;
         update();
     }
+    // Faces from `sheets` (which outlives the button) instead of pictures of its own.
+    void SetStateSheets(FaceSheets* sheets, const StateSheets& states);
+    const StateSheets& Sheets() const { return sheetStates_; }
+    // The state sheets apply (else the state pictures do).
+    bool UsesSheets() const { return sheets_ != nullptr; }
     const StatePictures& Pictures() const { return pictures_; }
 
     // An alternative picture that replaces the state choice (while the button is enabled).
@@ -96,8 +115,11 @@ public:
     }
 
     bool Hovered() const { return hover_; }
-    // Which picture the face comes from now (null when in colour mode).
+    // Which picture the face comes from now (null when in colour mode or using sheets).
     const QPixmap* CurrentPicture(bool* usedNormal = nullptr) const;
+    // Which sheet the face comes from now (-1 when in colour mode, showing the alternative
+    // picture, or not using sheets).
+    int CurrentSheet(bool* usedNormal = nullptr) const;
 
     QSize sizeHint() const override { return size(); }
 
@@ -106,12 +128,21 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    enum class State { Colour, Disabled, Alternative, Down, Over, Set, Normal };
+    State CurrentState() const;
+    // The piece of the window's pictures under this button, in their window pixels.
+    QRect FaceRect() const { return QRect(faceSource_ - QPoint(1, 1), size()); }
+    void WantFaces();
+
     QPoint faceSource_{1, 1};
     StatePictures pictures_;
+    FaceSheets* sheets_ = nullptr;
+    StateSheets sheetStates_;
     QPixmap alternative_;
     bool setState_ = false;
     bool hover_ = false;

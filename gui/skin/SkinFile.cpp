@@ -127,6 +127,10 @@ QImage SkinFile::LoadImage(const QString& name) const {
 }
 
 QPixmap SkinFile::LoadPicture(const QString& name) const {
+    return QPixmap::fromImage(LoadPictureImage(name));
+}
+
+QImage SkinFile::LoadPictureImage(const QString& name) const {
     const double zoom = SkinZoom();
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
     const double pixels = zoom * ratio;  // screen pixels per layout pixel
@@ -134,13 +138,17 @@ QPixmap SkinFile::LoadPicture(const QString& name) const {
     QImage image = LoadRaw(name, pixels > 1.0, &scale);
     if (pixels == scale) {
         image.setDevicePixelRatio(ratio);
-        return QPixmap::fromImage(image);
+        return image;
     }
     const QSize layout = image.size() / scale;
     QImage fitted = image.scaled(qRound(layout.width() * pixels), qRound(layout.height() * pixels),
                                  Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     fitted.setDevicePixelRatio(ratio);
-    return QPixmap::fromImage(fitted);
+    return fitted;
+}
+
+bool SkinFile::HasPicture(const QString& name) const {
+    return !name.trimmed().isEmpty() && QFileInfo(FilePath(name)).isFile();
 }
 
 }  // namespace talvenix::gui

@@ -69,6 +69,11 @@ public:
     // file when it is missing or cannot be decoded. Pictures come zoomed and in the screen's
     // pixels (from the "@2x" set where the skin has one and the screen is dense enough).
     QPixmap LoadPicture(const QString& name) const;
+    // The same picture before it becomes a pixmap: callers that keep only pieces of it convert
+    // just those pieces to the screen's format.
+    QImage LoadPictureImage(const QString& name) const;
+    // Whether the picture's file (or its "@2x" version) is there, without decoding it.
+    bool HasPicture(const QString& name) const;
     // An image in window pixels (zoomed, one pixel per window pixel), for masks.
     QImage LoadImage(const QString& name) const;
 

@@ -12,6 +12,16 @@ SkinRect PlaceControl(CPngButton& button, const SkinFile& skin, const QString& s
     return r;
 }
 
+SkinRect PlaceControl(CPngButton& button, const SkinFile& skin, const QString& section, const QString& key,
+                      FaceSheets& sheets, const StateSheets& states) {
+    const SkinRect r = skin.Rect(key, section);
+    button.setGeometry(r.Rect());
+    button.SetFaceSource(QPoint(r.x, r.y));
+    button.SetStateSheets(&sheets, states);
+    if (r.Unused()) button.setEnabled(false);
+    return r;
+}
+
 SkinRect PlaceWindow(QWidget& widget, const SkinFile& skin, const QString& section, const QString& key) {
     const SkinRect r = skin.Rect(key, section);
     widget.setGeometry(r.Rect());
@@ -32,6 +42,20 @@ SkinRect PlaceWithFace(CPngButton& button, const SkinFile& skin, const QString& 
     button.setGeometry(r.Rect());
     button.SetFaceSource(QPoint(face.x, face.y));
     button.SetStatePictures(StatePictures{picture, picture, picture, picture, picture});
+    return r;
+}
+
+}  // namespace talvenix::gui
+
+namespace talvenix::gui {
+
+SkinRect PlaceWithFace(CPngButton& button, const SkinFile& skin, const QString& section, const QString& key,
+                       const QString& faceSection, const QString& faceKey, FaceSheets& sheets, int sheet) {
+    const SkinRect r = skin.Rect(key, section);
+    const SkinRect face = skin.Rect(faceKey, faceSection);
+    button.setGeometry(r.Rect());
+    button.SetFaceSource(QPoint(face.x, face.y));
+    button.SetStateSheets(&sheets, StateSheets{sheet, sheet, sheet, sheet, sheet});
     return r;
 }
 

@@ -13,6 +13,9 @@ namespace talvenix::gui {
 // x = 1 and y = 1 (the key is missing, so the skin does not use this control).
 SkinRect PlaceControl(CPngButton& button, const SkinFile& skin, const QString& section, const QString& key,
                       const StatePictures& pictures);
+// The same with the faces cut from `sheets`.
+SkinRect PlaceControl(CPngButton& button, const SkinFile& skin, const QString& section, const QString& key,
+                      FaceSheets& sheets, const StateSheets& states);
 // Move and size only.
 SkinRect PlaceWindow(QWidget& widget, const SkinFile& skin, const QString& section, const QString& key);
 // Move to (x, y), keep the current size.
@@ -21,5 +24,7 @@ SkinRect PlaceWindowKeepSize(QWidget& widget, const SkinFile& skin, const QStrin
 // Position from `key`, face source from `faceKey` in `faceSection`, one picture for every state.
 SkinRect PlaceWithFace(CPngButton& button, const SkinFile& skin, const QString& section, const QString& key,
                        const QString& faceSection, const QString& faceKey, const QPixmap& picture);
+SkinRect PlaceWithFace(CPngButton& button, const SkinFile& skin, const QString& section, const QString& key,
+                       const QString& faceSection, const QString& faceKey, FaceSheets& sheets, int sheet);
 
 }  // namespace talvenix::gui

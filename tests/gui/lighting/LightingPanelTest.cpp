@@ -368,5 +368,34 @@ TEST_F(LightingPanelTest, ColourSetsAreChosenAndRenamedInTheProfilesFile) {
     EXPECT_EQ(sets->itemText(3), "Night");
 }
 
+TEST_F(LightingPanelTest, AStillEffectIsDrawnOnceAndThenLeavesTheTimerOff) {
+    ModeOn();
+    ChooseEffect(1);
+    ASSERT_TRUE(WaitFor([this] { return Panel().Preview()->Frames() >= 2; }));
+    EXPECT_TRUE(Panel().Preview()->Ticking()) << "a moving effect ticks";
+
+    // Effect 6 shows fixed colours: one frame, then no more wake-ups.
+    ChooseEffect(6);
+    ASSERT_TRUE(WaitFor([this] { return !Panel().Preview()->Ticking(); }));
+    EXPECT_TRUE(Panel().Preview()->Running()) << "the preview is still on";
+    const int frames = Panel().Preview()->Frames();
+    QTest::qWait(3 * gui::CKeyPreview::kFrameMilliseconds);
+    EXPECT_EQ(Panel().Preview()->Frames(), frames);
+    bool coloured = false;
+    for (int b = 0; b < lighting::kPaintButtonCount; ++b) coloured |= Panel().Keys().Button(b)->ColourMode();
+    EXPECT_TRUE(coloured) << "the still picture was drawn";
+
+    // Hidden and shown again: drawn again once (the keys may have changed meanwhile).
+    window_->hide();
+    QCoreApplication::processEvents();
+    window_->Show();
+    ASSERT_TRUE(WaitFor([this, frames] { return Panel().Preview()->Frames() > frames; }));
+    ASSERT_TRUE(WaitFor([this] { return !Panel().Preview()->Ticking(); }));
+
+    // A moving effect starts the timer again.
+    ChooseEffect(1);
+    EXPECT_TRUE(Panel().Preview()->Ticking());
+}
+
 }  // namespace
 }  // namespace talvenix::test
