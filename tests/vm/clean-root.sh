@@ -85,13 +85,13 @@ prepare_clean_root() {
   # Fresh package lists as a user would have them; the root's own ones do when offline.
   clean_chroot "$clean_root" apt-get update -q > "$log" 2>&1 || echo "VM suite: apt-get update failed, using the clean root's package lists"
   # Resolving needs no network: a package that cannot be installed on Debian 12 fails here.
-  if ! clean_chroot "$clean_root" apt-get install -s "$pkg" >> "$log" 2>&1; then
+  if ! clean_chroot "$clean_root" apt-get install -s "$pkg" > "$dir/resolve.log" 2>&1; then
     echo "VM suite FAILED: the package's dependencies cannot be met on a clean Debian 12:"
-    grep -E '^( |E:)' "$log" | tail -n 15
+    grep -E '^( |E:)' "$dir/resolve.log" | tail -n 15
     exit 1
   fi
   clean_chroot "$clean_root" apt-get install -y -q --download-only "$pkg" >> "$log" 2>&1 ||
-    skip "apt-get cannot download the package's dependencies (offline?): $(grep '^E:' "$log" | tail -n 1)"
+    skip "apt-get cannot download the package's dependencies (offline?): $(grep '^E:' "$log" | head -n 1)"
   if ! clean_chroot "$clean_root" apt-get install -y -q "$pkg" >> "$log" 2>&1; then
     echo "VM suite FAILED: apt-get install of ${package_deb##*/} into a clean Debian 12 failed (log: $log):"
     tail -n 20 "$log"
