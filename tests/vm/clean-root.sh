@@ -100,6 +100,8 @@ prepare_clean_root() {
     tail -n 20 "$log"
     exit 1
   fi
+  # The kept downloads lose what the mirror no longer has, so they do not grow without end.
+  clean_chroot "$clean_root" apt-get autoclean -q >> "$log" 2>&1 || true
   umount "$clean_root/var/cache/apt/archives"
   rm "$clean_root/usr/sbin/policy-rc.d"
   clean_times="$clean_times; apt-get update ${updated} s, download ${fetched} s, install $(($(date +%s) - t - updated - fetched)) s ($(grep -c '^Setting up ' "$log") packages set up)"

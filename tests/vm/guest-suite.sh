@@ -28,6 +28,7 @@ bin=$build/bin
 lib=$bin/libPelloran.so
 cli=$bin/talvenix-cli
 rule=$src/packaging/udev/70-talvenix.rules
+vm_rule=/etc/udev/rules.d/70-talvenix.rules  # the source tree's rule, over any installed one
 # On the clean root (tests/vm/run --cases clean) the programs, library and rule are the installed
 # package's; only the test helpers come from the build, under /opt/talvenix-vm-test.
 root_kind=$(arg root)
@@ -35,6 +36,8 @@ if [ "$root_kind" = clean ]; then
   cli=/usr/bin/talvenix-cli
   lib=$(ls /usr/lib/*/talvenix/libPelloran.so 2>/dev/null | head -1)
   rule=/usr/lib/udev/rules.d/70-talvenix.rules
+  # Beside the package's rule, not over it, so doctor reports the package's own file.
+  vm_rule=/etc/udev/rules.d/70-talvenix-vm.rules
 fi
 failures=0
 work=/tmp/vm
@@ -71,8 +74,8 @@ as_user() {
 # (same ids, bus 0003 = USB); the descriptor logic is the installed rule's own.
 mkdir -p /etc/udev/rules.d
 sed 's/SUBSYSTEMS=="usb", ATTRS{idVendor}=="0c45", ATTRS{idProduct}=="5204"/SUBSYSTEMS=="hid", KERNELS=="0003:0C45:5204.*"/' \
-  "$rule" > /etc/udev/rules.d/70-talvenix.rules
-grep -q 'KERNELS=="0003:0C45:5204' /etc/udev/rules.d/70-talvenix.rules || fail "rule: the VM variant of the USB match could not be made"
+  "$rule" > "$vm_rule"
+grep -q 'KERNELS=="0003:0C45:5204' "$vm_rule" || fail "rule: the VM variant of the USB match could not be made"
 echo 'SUBSYSTEM=="hidraw", TAG=="uaccess", OWNER="talvenixvm"' > /etc/udev/rules.d/99-talvenix-vm-seat.rules
 
 udevd=/lib/systemd/systemd-udevd
@@ -254,9 +257,10 @@ case_unplug_during_restore() {  # bounded failure, nothing written afterwards, r
 }
 
 case_doctor() {  # talvenix-cli doctor (PROGRAM: the build's or the installed one) as the user
-  local name=$1 cli=$2 status
+  local name=$1 cli=$2 also=${3:-} status
   as_user timeout 60 "$cli" doctor > $work/doctor.txt 2>&1; status=$?
-  if [ $status = 0 ] && grep -q '^Everything Talvenix needs works' $work/doctor.txt; then
+  if [ $status = 0 ] && grep -q '^Everything Talvenix needs works' $work/doctor.txt &&
+     { [ -z "$also" ] || grep -qF -- "$also" $work/doctor.txt; }; then
     pass "$name"
   else
     fail "$name (exit $status)"
@@ -375,7 +379,8 @@ if [[ ",$cases," == *",clean,"* ]]; then
     run clean clean case_installed "clean Debian 12: the package's programs, library and rule are installed"
     start_keyboard split yes
     run clean clean case_rule "clean Debian 12: the installed rule, one node per interface"
-    run clean clean case_doctor "clean Debian 12: the installed doctor finds the keyboard usable by the user" "$cli"
+    run clean clean case_doctor "clean Debian 12: the installed doctor finds the keyboard usable by the user" "$cli" \
+      "ok: the udev rule is installed: $rule"
     run clean clean case_exchanges "clean Debian 12: the installed talvenix-cli backs up and restores as the user"
     run clean clean case_keys_and_led "clean Debian 12: consumer keys and LED through the installed library as the user"
     start_keyboard shared yes
