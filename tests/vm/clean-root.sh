@@ -3,8 +3,9 @@
 #
 #   $cache/clean/bookworm    debootstrap --variant=minbase bookworm, made once, never changed after
 #   $cache/clean/archives    apt's downloads, kept across runs so only the first one fetches them
-#   $cache/clean/run/root    per run: an overlay over bookworm, `apt-get install ./talvenix_*.deb`
-#                            done in it, plus the guest's test helpers under /opt/talvenix-vm-test
+#   $cache/clean/run/root    per run: an overlay over bookworm (its changes in memory, gone with
+#                            the run), `apt-get install ./talvenix_*.deb` done in it, plus the
+#                            guest's test helpers under /opt/talvenix-vm-test
 #
 # Runs inside run's private mount namespace: every mount made here is gone when run exits, however
 # it exits. Sets clean_root (the folder to boot on) and clean_times (what each step took).
@@ -67,7 +68,11 @@ prepare_clean_root() {
   mkdir -p "$dir/archives/partial"
 
   # This run's root: the cached one under an overlay, so installing into it changes nothing there.
+  # The changes live in memory: deleting the hundreds of MB a run installs takes longer on disk
+  # than installing them.
   rm -rf --one-file-system "$run"
+  mkdir -p "$run"
+  mount -t tmpfs -o size=4g,mode=755 tmpfs "$run"
   mkdir -p "$run/upper" "$run/work" "$run/root"
   mount -t overlay overlay -o "lowerdir=$base,upperdir=$run/upper,workdir=$run/work" "$run/root" ||
     skip "cannot mount an overlay over the clean root"
