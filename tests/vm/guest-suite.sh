@@ -12,6 +12,8 @@ mount -t proc proc /proc
 mount -t sysfs sys /sys
 [ -e /dev/null ] || mount -t devtmpfs dev /dev
 mkdir -p /dev/pts /dev/shm
+# devtmpfs has no /dev/fd (an init system makes it), and bash's <(...) needs it.
+[ -e /dev/fd ] || ln -s /proc/self/fd /dev/fd
 mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /run
 mount -t tmpfs tmpfs /tmp
@@ -24,6 +26,19 @@ cases=$(arg cases)
 src=$(cd "$(dirname "$0")/../.." && pwd)
 bin=$build/bin
 lib=$bin/libPelloran.so
+cli=$bin/talvenix-cli
+rule=$src/packaging/udev/70-talvenix.rules
+vm_rule=/etc/udev/rules.d/70-talvenix.rules  # the source tree's rule, over any installed one
+# On the clean root (tests/vm/run --cases clean) the programs, library and rule are the installed
+# package's; only the test helpers come from the build, under /opt/talvenix-vm-test.
+root_kind=$(arg root)
+if [ "$root_kind" = clean ]; then
+  cli=/usr/bin/talvenix-cli
+  lib=$(ls /usr/lib/*/talvenix/libPelloran.so 2>/dev/null | head -1)
+  rule=/usr/lib/udev/rules.d/70-talvenix.rules
+  # Beside the package's rule, not over it, so doctor reports the package's own file.
+  vm_rule=/etc/udev/rules.d/70-talvenix-vm.rules
+fi
 failures=0
 work=/tmp/vm
 mkdir -p $work
@@ -59,8 +74,8 @@ as_user() {
 # (same ids, bus 0003 = USB); the descriptor logic is the installed rule's own.
 mkdir -p /etc/udev/rules.d
 sed 's/SUBSYSTEMS=="usb", ATTRS{idVendor}=="0c45", ATTRS{idProduct}=="5204"/SUBSYSTEMS=="hid", KERNELS=="0003:0C45:5204.*"/' \
-  "$src/packaging/udev/70-talvenix.rules" > /etc/udev/rules.d/70-talvenix.rules
-grep -q 'KERNELS=="0003:0C45:5204' /etc/udev/rules.d/70-talvenix.rules || fail "rule: the VM variant of the USB match could not be made"
+  "$rule" > "$vm_rule"
+grep -q 'KERNELS=="0003:0C45:5204' "$vm_rule" || fail "rule: the VM variant of the USB match could not be made"
 echo 'SUBSYSTEM=="hidraw", TAG=="uaccess", OWNER="talvenixvm"' > /etc/udev/rules.d/99-talvenix-vm-seat.rules
 
 udevd=/lib/systemd/systemd-udevd
@@ -119,8 +134,9 @@ our_nodes() {
 }
 
 case_rule() {  # the rule opens our collections to the user, never the typing keyboard
-  local name=$1 ok=1 node kind tagged owner
+  local name=$1 ok=1 node kind tagged owner checked=0
   while read -r node kind; do
+    checked=$((checked + 1))
     tagged=no
     udevadm info -q property -n "/dev/$node" | grep -q '^TAGS=.*:uaccess:' && tagged=yes
     owner=$(stat -c %U "/dev/$node")
@@ -131,7 +147,7 @@ case_rule() {  # the rule opens our collections to the user, never the typing ke
       [ $tagged = yes ] && [ "$owner" = talvenixvm ] || { ok=0; echo "  $node ($kind): tagged=$tagged owner=$owner"; }
     fi
   done < <(our_nodes)
-  [ "$(our_nodes | wc -l)" -ge 2 ] || { ok=0; echo "  nodes: $(our_nodes | tr '\n' ' ')"; }
+  [ $checked -ge 2 ] || { ok=0; echo "  $checked node(s) checked; nodes: $(our_nodes | tr '\n' ' ')"; }
   [ $ok = 1 ] && pass "$name" || fail "$name"
 }
 
@@ -141,10 +157,10 @@ case_exchanges() {  # info, then a full backup and restore as the user, and the 
   rm -f $work/a.tvx $work/b.tvx
   local before
   before=$(count "$klog" '^frame 8$')
-  if as_user timeout 60 "$bin/talvenix-cli" info > $work/info.txt 2>&1 &&
-     as_user timeout 120 "$bin/talvenix-cli" backup $work/a.tvx > $work/cli.txt 2>&1 &&
-     as_user timeout 120 "$bin/talvenix-cli" restore $work/a.tvx >> $work/cli.txt 2>&1 &&
-     as_user timeout 120 "$bin/talvenix-cli" backup $work/b.tvx >> $work/cli.txt 2>&1 &&
+  if as_user timeout 60 "$cli" info > $work/info.txt 2>&1 &&
+     as_user timeout 120 "$cli" backup $work/a.tvx > $work/cli.txt 2>&1 &&
+     as_user timeout 120 "$cli" restore $work/a.tvx >> $work/cli.txt 2>&1 &&
+     as_user timeout 120 "$cli" backup $work/b.tvx >> $work/cli.txt 2>&1 &&
      cmp -s $work/a.tvx $work/b.tvx && [ "$(count "$klog" '^frame 8$')" -gt "$before" ]; then
     pass "$name ($(since "$t") s)"
   else
@@ -205,12 +221,12 @@ case_replugs() {  # 40 quick replugs while the library watches: no crash, and it
 
 case_unplug_during_restore() {  # bounded failure, nothing written afterwards, replug works
   local name=$1 t status ok=1 log=$work/restore.log
-  [ -f $work/a.tvx ] || as_user timeout 120 "$bin/talvenix-cli" backup $work/a.tvx > /dev/null 2>&1
+  [ -f $work/a.tvx ] || as_user timeout 120 "$cli" backup $work/a.tvx > /dev/null 2>&1
   # Slow replies keep the restore busy long enough to pull the keyboard out in its middle.
   send "latency 300"
   local writes
   writes=$(count "$klog" '^frame 8$')
-  as_user timeout 120 "$bin/talvenix-cli" restore $work/a.tvx > $log 2>&1 &
+  as_user timeout 120 "$cli" restore $work/a.tvx > $log 2>&1 &
   local cli=$!
   if ! wait_for "$klog" '^frame 8$' $((writes + 1)) 60; then
     ok=0; echo "  the restore never started writing"; tail -n 3 "$klog" | sed 's/^/  keyboard: /'
@@ -236,14 +252,15 @@ case_unplug_during_restore() {  # bounded failure, nothing written afterwards, r
   if tail -n +$((mark + 1)) "$klog" | sed -n '/^unplugged$/,$p' | grep -q '^frame'; then
     ok=0; echo "  frames written after the unplug"
   fi
-  as_user timeout 60 "$bin/talvenix-cli" info > $work/info2.txt 2>&1 || { ok=0; echo "  info after replug failed"; cat $work/info2.txt; }
+  as_user timeout 60 "$cli" info > $work/info2.txt 2>&1 || { ok=0; echo "  info after replug failed"; cat $work/info2.txt; }
   if [ $ok = 1 ]; then pass "$name (gave up $took s after the unplug, exit $status: $(tail -n 1 $log))"; else fail "$name"; sed 's/^/  /' $log; fi
 }
 
 case_doctor() {  # talvenix-cli doctor (PROGRAM: the build's or the installed one) as the user
-  local name=$1 cli=$2 status
+  local name=$1 cli=$2 also=${3:-} status
   as_user timeout 60 "$cli" doctor > $work/doctor.txt 2>&1; status=$?
-  if [ $status = 0 ] && grep -q '^Everything Talvenix needs works' $work/doctor.txt; then
+  if [ $status = 0 ] && grep -q '^Everything Talvenix needs works' $work/doctor.txt &&
+     { [ -z "$also" ] || grep -qF -- "$also" $work/doctor.txt; }; then
     pass "$name"
   else
     fail "$name (exit $status)"
@@ -272,6 +289,15 @@ case_deb() {  # the package installs here, and its programs find their library, 
   case_doctor "$name: the installed doctor finds the keyboard usable by the user" /usr/bin/talvenix-cli
 }
 
+case_installed() {  # the package, not the build, provides what the clean cases run
+  local name=$1 ok=1 f
+  [ "$(dpkg-query -W -f='${Status}' talvenix 2>/dev/null)" = "install ok installed" ] || { ok=0; echo "  talvenix is not installed"; }
+  for f in "$cli" "$lib" "$rule"; do
+    dpkg -S "$f" 2>/dev/null | grep -q '^talvenix: ' || { ok=0; echo "  ${f:-libPelloran.so}: not the package's"; }
+  done
+  [ $ok = 1 ] && pass "$name ($(dpkg-query -W -f='${Version}' talvenix), $(dpkg-query -W -f='${Depends}' talvenix | awk -F, '{ print NF }') dependencies)" || fail "$name"
+}
+
 case_plug_later() {  # a keyboard plugged in after the library started (USER: user or root)
   local name=$1 who=$2 plog=$work/later.log status
   send unplug
@@ -292,7 +318,7 @@ case_plug_later() {  # a keyboard plugged in after the library started (USER: us
 
 # --cases names layouts (split, split-noid, shared, no-udevd) or cases (rule, exchanges, keys,
 # replug, replug-udev, restore-unplug, plug-later, doctor, deb); a layout runs when it or one of its cases is
-# named. replug-udev (about a minute under TCG) runs only when named.
+# named. replug-udev (about a minute under TCG) runs only when named; clean only on the clean root.
 layout_wanted() {
   local layout=$1; shift
   wanted "$layout" && return 0
@@ -320,7 +346,7 @@ if layout_wanted split rule exchanges keys replug replug-udev restore-unplug plu
   run split replug-udev case_replugs "40 quick replugs under udevd, as the user" udev 1
   run split restore-unplug case_unplug_during_restore "unplug in the middle of a restore"
   run split plug-later case_plug_later "keyboard plugged in after start" user
-  run split doctor case_doctor "doctor, one node per interface" "$bin/talvenix-cli"
+  run split doctor case_doctor "doctor, one node per interface" "$cli"
   run split deb case_deb "the Debian package"
   stop_keyboard
 fi
@@ -334,7 +360,7 @@ if layout_wanted shared rule exchanges keys doctor; then
   run shared rule case_rule "rule: one node with all three collections"
   run shared exchanges case_exchanges "exchanges and backup/restore, one shared node"
   run shared keys case_keys_and_led "consumer keys and LED as the user, one shared node"
-  run shared doctor case_doctor "doctor, one shared node" "$bin/talvenix-cli"
+  run shared doctor case_doctor "doctor, one shared node" "$cli"
   stop_keyboard
 fi
 if layout_wanted no-udevd plug-later; then
@@ -344,5 +370,23 @@ if layout_wanted no-udevd plug-later; then
   run no-udevd plug-later case_plug_later "keyboard plugged in later without udevd (kernel uevents)" root
   stop_keyboard
   start_udevd
+fi
+# The package installed with apt on a clean Debian 12: its own programs, library and rule, as the user.
+if [[ ",$cases," == *",clean,"* ]]; then
+  if [ "$root_kind" != clean ]; then
+    echo "SKIP clean: it boots on a clean root of its own (tests/vm/run --cases clean)"
+  else
+    run clean clean case_installed "clean Debian 12: the package's programs, library and rule are installed"
+    start_keyboard split yes
+    run clean clean case_rule "clean Debian 12: the installed rule, one node per interface"
+    run clean clean case_doctor "clean Debian 12: the installed doctor finds the keyboard usable by the user" "$cli" \
+      "ok: the udev rule is installed: $rule"
+    run clean clean case_exchanges "clean Debian 12: the installed talvenix-cli backs up and restores as the user"
+    run clean clean case_keys_and_led "clean Debian 12: consumer keys and LED through the installed library as the user"
+    start_keyboard shared yes
+    run clean clean case_rule "clean Debian 12: the installed rule, one shared node"
+    run clean clean case_doctor "clean Debian 12: the installed doctor, one shared node" "$cli"
+    stop_keyboard
+  fi
 fi
 info "cases took $(since "$t0") s"
