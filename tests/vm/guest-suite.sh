@@ -227,7 +227,7 @@ case_unplug_during_restore() {  # bounded failure, nothing written afterwards, r
   local writes
   writes=$(count "$klog" '^frame 8$')
   as_user timeout 120 "$cli" restore $work/a.tvx > $log 2>&1 &
-  local cli=$!
+  local restore=$!
   if ! wait_for "$klog" '^frame 8$' $((writes + 1)) 60; then
     ok=0; echo "  the restore never started writing"; tail -n 3 "$klog" | sed 's/^/  keyboard: /'
   fi
@@ -235,7 +235,7 @@ case_unplug_during_restore() {  # bounded failure, nothing written afterwards, r
   mark=$(wc -l < "$klog")
   send unplug
   t=$(now)
-  wait $cli; status=$?
+  wait $restore; status=$?
   local took
   took=$(since "$t")
   send "latency 0"
