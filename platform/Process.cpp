@@ -1,6 +1,9 @@
 #include "platform/Process.h"
 
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -19,6 +22,12 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
 
 unsigned long CurrentUserId() { return static_cast<unsigned long>(::getuid()); }
 

@@ -15,4 +15,8 @@ unsigned long CurrentUserId();
 // cannot be read (another user's) are skipped. 0 when none.
 long FindProcessByExecutable(const std::string& fileName, const std::filesystem::path& procRoot = "/proc");
 
+// Hands memory the allocator holds free back to the system (after large buffers were released),
+// so a program waiting hidden keeps only what it uses. Does nothing where the C library cannot.
+void ReturnFreedMemory();
+
 }  // namespace talvenix::platform

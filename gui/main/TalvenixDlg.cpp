@@ -25,6 +25,7 @@
 #include "gui/profiles/ProfileWindows.h"
 #include "gui/skin/SkinColours.h"
 #include "gui/skin/TabOrder.h"
+#include "platform/Process.h"
 
 namespace talvenix::gui {
 
@@ -416,6 +417,8 @@ void CTalvenixDlg::changeEvent(QEvent* event) {
 void CTalvenixDlg::ReleasePictures() {
     if (faces_) faces_->Release();
     ReleaseBackground();
+    // The decoded pictures were megabytes of heap; the allocator would keep them for reuse.
+    platform::ReturnFreedMemory();
 }
 
 void CTalvenixDlg::paintEvent(QPaintEvent* event) {
