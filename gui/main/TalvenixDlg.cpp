@@ -1,16 +1,12 @@
 #include "gui/main/TalvenixDlg.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QShowEvent>
-#include <QSystemTrayIcon>
 #include <QUrl>
 
 #include "core/lighting/UserColourSet.h"
@@ -25,7 +21,6 @@
 #include "gui/profiles/ProfileWindows.h"
 #include "gui/skin/SkinColours.h"
 #include "gui/skin/TabOrder.h"
-#include "platform/Process.h"
 
 namespace talvenix::gui {
 
@@ -267,59 +262,6 @@ void CTalvenixDlg::DeferredInit() {
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Window commands
-
-void CTalvenixDlg::Show() {
-    if (quitting_) return;
-    Milestone("show-requested");
-    if (!WindowReady()) {
-        // Asked before the deferred initialisation hid the window: show it after that.
-        showWhenReady_ = true;
-        return;
-    }
-    if (keyboard_.LastCount() == 0) {
-        if (presence_->Running() > 0) {
-            // A keyboard may be arriving: show the window busy until its read-back ends.
-            waitingForKeyboard_ = true;
-            apply_->SetWaiting(true);
-            ShowNow();
-            return;
-        }
-        ctx_.prompt->ShowMessage(Text(TextId::MAIN_NO_DEVICE_PROMPT), QString());
-        return;
-    }
-    ShowNow();
-}
-
-void CTalvenixDlg::ShowNow() {
-    showNormal();
-    raise();
-    activateWindow();
-}
-
-void CTalvenixDlg::PresenceSettled() {
-    if (!std::exchange(waitingForKeyboard_, false)) return;
-    apply_->SetWaiting(false);
-    if (quitting_ || keyboard_.LastCount() > 0) return;
-    HideToTray();
-    ctx_.prompt->ShowMessage(Text(TextId::MAIN_NO_DEVICE_PROMPT), QString());
-}
-
-bool CTalvenixDlg::HidesToTray() const {
-    if (!ctx_.useTray) return false;
-    return ctx_.trayHostAvailable ? ctx_.trayHostAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
-}
-
-void CTalvenixDlg::HideToTray() {
-    // Without a notification area a hidden window could only be found again by starting the
-    // program a second time.
-    if (HidesToTray())
-        hide();
-    else
-        showMinimized();
-}
-
 void CTalvenixDlg::OnProfileButton(int profile) {
     if (!quitting_) profiles_->ButtonSwitch(profile);
 }
@@ -381,49 +323,6 @@ void CTalvenixDlg::SelectLanguage(int index) {
             [this, language](JobContext&) { lighting_->ReadOnWorker(keyboard_.CachedProfile(), language); },
             lighting_, [this] { lighting_->Refresh(); });
     }
-}
-
-void CTalvenixDlg::closeEvent(QCloseEvent* event) {
-    // The window manager's close hides to the tray; Quit ends the program.
-    event->ignore();
-    if (!quitting_) HideToTray();
-}
-
-void CTalvenixDlg::showEvent(QShowEvent* event) {
-    CBaseDialog::showEvent(event);
-    paintAfterShow_ = true;
-    // The pictures are cut by the first paint, each when a button first shows it: a picture
-    // only hovered or pressed later (over, down) is decoded then.
-    // Nothing takes the focus by itself: a text box holding it would blink its cursor, and wake
-    // the program, while nobody types. Tab reaches the controls from here.
-    if (QWidget* focused = focusWidget(); focused && focused != this) focused->clearFocus();
-    setFocus(Qt::OtherFocusReason);
-}
-
-void CTalvenixDlg::hideEvent(QHideEvent* event) {
-    CBaseDialog::hideEvent(event);
-    if (event->spontaneous()) return;
-    ReleasePictures();
-    Milestone("hidden");
-}
-
-void CTalvenixDlg::changeEvent(QEvent* event) {
-    CBaseDialog::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !isVisible()) return;
-    // Without a notification area hiding minimises: the pictures go as they do when hidden.
-    if (isMinimized()) ReleasePictures();
-}
-
-void CTalvenixDlg::ReleasePictures() {
-    if (faces_) faces_->Release();
-    ReleaseBackground();
-    // The decoded pictures were megabytes of heap; the allocator would keep them for reuse.
-    platform::ReturnFreedMemory();
-}
-
-void CTalvenixDlg::paintEvent(QPaintEvent* event) {
-    CBaseDialog::paintEvent(event);
-    if (std::exchange(paintAfterShow_, false)) Milestone("shown");
 }
 
 void CTalvenixDlg::keyPressEvent(QKeyEvent* event) {
