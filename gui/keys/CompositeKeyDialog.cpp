@@ -1,6 +1,5 @@
 #include "gui/keys/CompositeKeyDialog.h"
 
-#include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
@@ -461,70 +460,5 @@ void Talvenix_DlgComposite::UpdateKeyNote() {
 
 bool Talvenix_DlgComposite::ApplyEnabled() const { return Button("CONTROL2_APPLY")->isEnabled(); }
 bool Talvenix_DlgComposite::Recording() const { return recording_->Recording(); }
-
-bool Talvenix_DlgComposite::Apply() {
-    if (recording_->Recording() && !recording_->Stop()) return false;
-    StoreSelectedRow();
-    UpdateGauge();
-    if (gauge_->Figures().Known() && !gauge_->Figures().Fits() &&
-        !host_.Ask().AskYesNo(
-            Fx("MACRO_GAUGE_OVER_ASK",
-               "The macros need more memory than the keyboard has, so Apply will fail until some "
-               "are removed. Keep these changes anyway?"))) {
-        return false;
-    }
-    macros::CommitOutcome outcome;
-    {
-        auto cfg = host_.Working().Lock();
-        outcome = list_.Commit(*cfg);
-        if (outcome.result == macros::CommitOutcome::Result::Committed && !keepRecord_) {
-            macros::StoreKeyEdit(*cfg, profile_, target_.slot, ChosenRecord());
-            original_ = cfg->AssignmentOf(profile_, target_.slot);
-        }
-    }
-    if (outcome.result != macros::CommitOutcome::Result::Committed) {
-        host_.Ask().ShowMessage(
-            Fx("MACRO_ERR_COMMIT", "The macro list could not be saved; nothing was changed."));
-        return false;
-    }
-    modified_ = false;
-    UpdateButtons();
-    host_.KeysChanged(outcome.unboundRecords);
-    return true;
-}
-
-void Talvenix_DlgComposite::CloseSteps() {
-    capture_->SetActive(false);
-    recording_->Abort();
-    actions_->Load({});
-    list_.Load({});
-    shownRow_ = -1;
-    rebuilding_ = true;
-    macroCombo_->clear();
-    rebuilding_ = false;
-    modified_ = false;
-    UpdateButtons();
-}
-
-void Talvenix_DlgComposite::Ok() {
-    if (!Apply()) return;
-    CloseSteps();
-    accept();
-}
-
-void Talvenix_DlgComposite::Cancel() {
-    CloseSteps();
-    reject();
-}
-
-void Talvenix_DlgComposite::done(int result) {
-    CloseSteps();
-    CBaseDialog::done(result);
-}
-
-void Talvenix_DlgComposite::closeEvent(QCloseEvent* event) {
-    CloseSteps();
-    CBaseDialog::closeEvent(event);
-}
 
 }  // namespace talvenix::gui
