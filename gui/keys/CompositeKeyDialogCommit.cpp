@@ -20,13 +20,7 @@ bool Talvenix_DlgComposite::Apply() {
     if (recording_->Recording() && !recording_->Stop()) return false;
     StoreSelectedRow();
     UpdateGauge();
-    if (gauge_->Figures().Known() && !gauge_->Figures().Fits() &&
-        !host_.Ask().AskYesNo(
-            Fx("MACRO_GAUGE_OVER_ASK",
-               "The macros need more memory than the keyboard has, so Apply will fail until some "
-               "are removed. Keep these changes anyway?"))) {
-        return false;
-    }
+    if (!gauge_->AcceptedForApply(host_.Ask())) return false;
     macros::CommitOutcome outcome;
     {
         auto cfg = host_.Working().Lock();

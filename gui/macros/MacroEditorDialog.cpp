@@ -391,13 +391,7 @@ bool CTalvenix_DlgMacro::Apply() {
     }
     StoreActions();
     UpdateGauge();
-    if (gauge_->Figures().Known() && !gauge_->Figures().Fits() &&
-        !host_.Ask().AskYesNo(
-            Fx("MACRO_GAUGE_OVER_ASK",
-               "The macros need more memory than the keyboard has, so Apply will fail until some "
-               "are removed. Keep these changes anyway?"))) {
-        return false;
-    }
+    if (!gauge_->AcceptedForApply(host_.Ask())) return false;
     macros::CommitOutcome outcome;
     {
         auto cfg = host_.Working().Lock();

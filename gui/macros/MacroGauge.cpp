@@ -1,5 +1,6 @@
 #include "gui/macros/MacroGauge.h"
 
+#include "gui/common/Prompt.h"
 #include "gui/keys/DialogKit.h"
 
 namespace talvenix::gui {
@@ -30,6 +31,14 @@ void MacroGauge::Update(std::span<const macros::MacroRecord> macros, std::size_t
         !gauge_.Known() || gauge_.NamesFit() ? kit::kDimColour : (gauge_.Fits() ? "#E8B33C" : "#FF5A5A");
     setStyleSheet(QStringLiteral("color:%1;").arg(QLatin1String(colour)));
     setToolTip(gauge_.Known() && !gauge_.Fits() ? kit::Tx(text::TextId::EXTRA_MACRO_TOO_LONG) : QString());
+}
+
+bool MacroGauge::AcceptedForApply(Prompt& ask) const {
+    if (!gauge_.Known() || gauge_.Fits()) return true;
+    return ask.AskYesNo(
+        kit::Fx("MACRO_GAUGE_OVER_ASK",
+                "The macros need more memory than the keyboard has, so Apply will fail until some "
+                "are removed. Keep these changes anyway?"));
 }
 
 }  // namespace talvenix::gui
