@@ -33,12 +33,12 @@ void DueAlarm::Set(Time when) {
             std::chrono::duration_cast<std::chrono::nanoseconds>(when - std::chrono::steady_clock::now());
         std::int64_t ns = static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
         if (ahead.count() > 0) ns += ahead.count();
-        itimerspec spec{};
-        spec.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
-        spec.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+        itimerspec due{};
+        due.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+        due.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
         // A time in the past goes off at once; an all-zero one would disarm the timer instead.
-        if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0) spec.it_value.tv_nsec = 1;
-        ::timerfd_settime(fd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+        if (due.it_value.tv_sec == 0 && due.it_value.tv_nsec == 0) due.it_value.tv_nsec = 1;
+        ::timerfd_settime(fd_, TFD_TIMER_ABSTIME, &due, nullptr);
         return;
     }
 #endif
