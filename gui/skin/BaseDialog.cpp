@@ -108,28 +108,26 @@ void CBaseDialog::mouseReleaseEvent(QMouseEvent* event) {
     QDialog::mouseReleaseEvent(event);
 }
 
+namespace {
+// Enter and Escape neither apply nor close a skinned window: its own buttons do that.
+bool SwallowedKey(const QKeyEvent& event) {
+    const int key = event.key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+}
+}  // namespace
+
 void CBaseDialog::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-    }
+    if (SwallowedKey(*event))
+        event->accept();
+    else
+        QDialog::keyPressEvent(event);
 }
 
 void CBaseDialog::keyReleaseEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyReleaseEvent(event);
-    }
+    if (SwallowedKey(*event))
+        event->accept();
+    else
+        QDialog::keyReleaseEvent(event);
 }
 
 }  // namespace talvenix::gui
